@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build and one with
+# AddressSanitizer + UndefinedBehaviorSanitizer.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh || exit 1
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+status=0
+summary=()
+
+run_preset() {
+    local preset="$1"
+    if ! bash scripts/build.sh "$preset"; then
+        summary+=("$preset: BUILD FAILED")
+        status=1
+        return
+    fi
+    echo "== test: preset $preset"
+    local log="build/$preset/ctest.log"
+    ctest --preset "$preset" -j "$jobs" --output-on-failure 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    [ "$rc" -eq 0 ] || status=1
+    summary+=("$preset: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
+}
+
+run_preset default
+
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+run_preset asan
+
+echo "== summary"
+for line in "${summary[@]}"; do echo "   $line"; done
+exit $status
