@@ -1,0 +1,18 @@
+#include "cli/ClearCommand.h"
+
+namespace zel::cli {
+
+int ClearCommand::Run(CliContext& c) {
+    if (!c.args.empty())
+        return UsageError(c, "unexpected argument " + c.args.front());
+    if (!c.link.Connect())
+        return Fail(c, "未能连接到设备!");
+    const bool ok = c.link.ClearStorage();
+    c.link.Close();
+    if (!ok)
+        return Fail(c, "清除数据失败!");
+    c.out << "清除数据成功!\n";
+    return kExitOk;
+}
+
+} // namespace zel::cli

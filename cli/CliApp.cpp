@@ -1,0 +1,72 @@
+#include "cli/CliApp.h"
+
+#include "cli/ClearCommand.h"
+#include "cli/StatusCommand.h"
+#include "cli/StopCommand.h"
+#include "cli/SyncClockCommand.h"
+
+#include <charconv>
+#include <memory>
+
+namespace zel::cli {
+namespace {
+
+std::vector<std::unique_ptr<CliCommand>> AllCommands() {
+    std::vector<std::unique_ptr<CliCommand>> commands;
+    commands.push_back(std::make_unique<StatusCommand>());
+    commands.push_back(std::make_unique<SyncClockCommand>());
+    commands.push_back(std::make_unique<ClearCommand>());
+    commands.push_back(std::make_unique<StopCommand>());
+    return commands;
+}
+
+int Usage(std::ostream& err, const std::vector<std::unique_ptr<CliCommand>>& commands) {
+    err << "usage: zelmarine-cli [--host ADDR] [--port N] COMMAND [OPTIONS]\ncommands:\n";
+    for (const auto& command : commands)
+        err << "  " << command->Usage() << "\n";
+    return kExitUsage;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& input, std::ostream& out, std::ostream& err) {
+    const auto commands = AllCommands();
+    std::string host; // empty: the address in config.ini, like the program
+    std::uint16_t port = link_timing::kPort;
+    std::size_t i = 0;
+    for (; i < input.size(); ++i) {
+        const std::string& arg = input[i];
+        if (arg == "--host" && i + 1 < input.size()) {
+            host = input[++i];
+        } else if (arg == "--port" && i + 1 < input.size()) {
+            const std::string& text = input[++i];
+            unsigned value = 0;
+            const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (r.ec != std::errc() || r.ptr != text.data() + text.size() || value == 0 ||
+                value > 65535) {
+                err << "zelmarine-cli: bad port " << text << "\n";
+                return kExitUsage;
+            }
+            port = static_cast<std::uint16_t>(value);
+        } else if (arg == "--help" || arg == "-h") {
+            return Usage(err, commands);
+        } else {
+            break;
+        }
+    }
+    if (i >= input.size())
+        return Usage(err, commands);
+    for (const auto& command : commands) {
+        if (input[i] != command->Name())
+            continue;
+        DeviceLink& link = TheDeviceLink();
+        link.SetEndpoint(host, port);
+        CliContext context{
+            {input.begin() + static_cast<std::ptrdiff_t>(i) + 1, input.end()}, link, out, err};
+        return command->Run(context);
+    }
+    err << "zelmarine-cli: unknown command " << input[i] << "\n";
+    return Usage(err, commands);
+}
+
+} // namespace zel::cli

@@ -1,0 +1,42 @@
+#include "cli/StatusPrinter.h"
+
+#include "cli/Json.h"
+#include "device/StatusText.h"
+
+#include <cstdio>
+
+namespace zel::cli {
+namespace {
+
+std::string PaddedClock(const DeviceStatus& s) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", s.year + 2000,
+                  int(s.month), int(s.day), int(s.hour), int(s.minute), int(s.second));
+    return buffer;
+}
+
+} // namespace
+
+void PrintStatus(std::ostream& out, const DeviceStatus& s, bool json) {
+    if (json) {
+        out << "{\"serial\": " << s.serial << ", \"deviceNumber\": " << s.serial + kDeviceNumberBase
+            << ", \"version\": " << s.version
+            << ", \"versionText\": " << JsonString(VersionText(s.version))
+            << ", \"battery\": " << int(s.battery) << ", \"recordSlots\": " << s.recordSlots
+            << ", \"clock\": " << JsonString(PaddedClock(s)) << ", \"state\": " << int(s.state)
+            << ", \"stateText\": " << JsonString(StateText(s.state))
+            << ", \"ch1Current\": " << s.ch1Current << ", \"ch2Current\": " << s.ch2Current
+            << "}\n";
+        return;
+    }
+    out << "设备编号：" << DeviceNumberText(s.serial) << "\n"
+        << "设备版本：" << VersionText(s.version) << "\n"
+        << "设备电量：" << BatteryText(s.battery) << "\n"
+        << "存储记录：" << s.recordSlots << "\n"
+        << "设备时间：" << ClockText(s) << "\n"
+        << "设备状态：" << StateText(s.state) << "\n"
+        << "CH1电流：" << CurrentText(s.ch1Current) << "\n"
+        << "CH2电流：" << CurrentText(s.ch2Current) << "\n";
+}
+
+} // namespace zel::cli

@@ -1,0 +1,18 @@
+#include "cli/StopCommand.h"
+
+namespace zel::cli {
+
+int StopCommand::Run(CliContext& c) {
+    if (!c.args.empty())
+        return UsageError(c, "unexpected argument " + c.args.front());
+    if (!c.link.Connect())
+        return Fail(c, "未能连接到设备!");
+    const bool ok = c.link.SendStop();
+    c.link.Close();
+    if (!ok)
+        return Fail(c, "停止命令失败!");
+    c.out << "停止命令已发送\n";
+    return kExitOk;
+}
+
+} // namespace zel::cli

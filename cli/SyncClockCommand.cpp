@@ -1,0 +1,28 @@
+#include "cli/SyncClockCommand.h"
+
+#include "cli/StatusPrinter.h"
+#include "common/LocalTime.h"
+
+namespace zel::cli {
+
+int SyncClockCommand::Run(CliContext& c) {
+    const bool json = TakeFlag(c.args, "--json");
+    if (!c.args.empty())
+        return UsageError(c, "unexpected argument " + c.args.front());
+    const LocalDateTime now = ToLocalDateTime(NowSeconds());
+    const std::uint8_t clock[6] = {
+        static_cast<std::uint8_t>(now.year - 2000), static_cast<std::uint8_t>(now.month),
+        static_cast<std::uint8_t>(now.day),         static_cast<std::uint8_t>(now.hour),
+        static_cast<std::uint8_t>(now.minute),      static_cast<std::uint8_t>(now.second)};
+    if (!c.link.Connect())
+        return Fail(c, "连接设备失败!");
+    DeviceStatus status;
+    const bool ok = c.link.SyncClock(status, clock);
+    c.link.Close();
+    if (!ok)
+        return Fail(c, "时间同步失败!");
+    PrintStatus(c.out, status, json);
+    return kExitOk;
+}
+
+} // namespace zel::cli

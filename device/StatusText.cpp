@@ -1,0 +1,50 @@
+#include "device/StatusText.h"
+
+#include <cstdio>
+
+namespace zel {
+namespace {
+
+template <typename... Args> std::string Format(const char* format, Args... args) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, format, args...);
+    return buffer;
+}
+
+} // namespace
+
+std::string DeviceNumberText(std::int32_t serial) {
+    return Format("%d", serial + kDeviceNumberBase);
+}
+
+std::string VersionText(std::int32_t v) {
+    return Format("V%d.%d%d%d", v / 1000, (v % 1000) / 100, (v % 100) / 10, v % 10);
+}
+
+std::string BatteryText(std::uint8_t battery) {
+    return Format("%d%%", int(battery));
+}
+
+std::string StateText(std::uint8_t state) {
+    switch (state) {
+    case kStateMeasuring:
+        return "测量状态";
+    case kStateViewing:
+        return "查看状态";
+    case kStatePlayback:
+        return "回放状态";
+    default:
+        return "错误";
+    }
+}
+
+std::string ClockText(const DeviceStatus& s) {
+    return Format("%d-%d-%d %d:%d:%d", s.year + 2000, int(s.month), int(s.day), int(s.hour),
+                  int(s.minute), int(s.second));
+}
+
+std::string CurrentText(std::int32_t amperes) {
+    return Format("%dA", amperes);
+}
+
+} // namespace zel

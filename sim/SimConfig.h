@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zel::sim {
+
+// How the simulator misbehaves on the replies to requests.
+enum class ReplyFault {
+    None,
+    NoReply,     // the request is swallowed
+    BadChecksum, // the last byte of the reply is flipped
+    WrongCode,   // the reply code byte is changed
+    Pieces,      // the reply is written in several pieces with pauses in between
+    Short,       // only part of the reply is written
+};
+
+bool ParseReplyFault(const std::string& text, ReplyFault& fault);
+const char* ReplyFaultName(ReplyFault fault);
+
+struct SimConfig {
+    std::uint16_t serial = 12;
+    std::uint16_t version = 1203;
+    std::uint8_t battery = 87;
+    std::uint8_t recordSlots = 0;
+    std::uint8_t state = 1;
+    std::uint16_t ch1Current = 153;
+    std::uint16_t ch2Current = 147;
+
+    ReplyFault fault = ReplyFault::None;
+    int faultCount = -1; // how many replies the fault hits; -1 means every reply
+    int replyDelayMs = 0;
+    int piecePauseMs = 40;
+
+    // Live stream.
+    int frameIntervalMs = 500; // two frames a second, like the instrument
+    int junkEvery = 0;         // junk bytes before every Nth frame (0: never)
+    int corruptEvery = 0;      // one corrupted byte in every Nth frame (0: never)
+    bool splitFrames = false;  // write each frame in several pieces
+    int stallEvery = 0;        // after every Nth frame the stream stalls for stallMs
+    int stallMs = 0;
+    int dropAfterFrames = 0; // close the connection after this many frames (0: never)
+    bool ignoreStreamStop = false;
+};
+
+} // namespace zel::sim

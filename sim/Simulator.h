@@ -1,0 +1,68 @@
+#pragma once
+
+#include "sim/SimConfig.h"
+#include "sim/StreamSource.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace zel::sim {
+
+// A stand-in for the instrument: a TCP server on 127.0.0.1 that answers the instrument's
+// protocol. Like the instrument it serves one connection at a time, one after another.
+class Simulator {
+public:
+    explicit Simulator(SimConfig config = {});
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Listens on 127.0.0.1:port (0 picks a free port) and starts serving.
+    bool Start(std::uint16_t port = 0);
+    void Stop();
+    std::uint16_t Port() const { return port_; }
+
+    SimConfig Config() const;
+    void SetConfig(const SimConfig& config);
+    void Update(const std::function<void(SimConfig&)>& change);
+
+    // Every request frame received, checksum included, in arrival order.
+    std::vector<std::vector<std::uint8_t>> Requests() const;
+    int Connections() const { return connections_.load(); }
+    std::uint32_t FramesStreamed() const { return framesStreamed_.load(); }
+
+    // The instrument's clock: the PC's time until a clock sync moves it.
+    std::int64_t ClockNow() const;
+
+private:
+    struct Session;
+
+    void Serve();
+    void RunSession(int fd);
+    void HandleRequest(Session& session, const std::vector<std::uint8_t>& request);
+    bool SendReply(Session& session, std::vector<std::uint8_t> reply);
+    bool SendStreamFrame(Session& session);
+    bool WriteAll(Session& session, const std::uint8_t* data, std::size_t size);
+    std::vector<std::uint8_t> StatusReply() const;
+    bool Sleep(int ms) const;
+
+    mutable std::mutex mutex_;
+    SimConfig config_;
+    int faultsLeft_ = -1;
+    std::int64_t clockOffset_ = 0;
+    std::vector<std::vector<std::uint8_t>> requests_;
+
+    int listenFd_ = -1;
+    int wakePipe_[2] = {-1, -1};
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> connections_{0};
+    std::atomic<std::uint32_t> framesStreamed_{0};
+    std::thread thread_;
+};
+
+} // namespace zel::sim

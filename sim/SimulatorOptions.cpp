@@ -1,0 +1,85 @@
+#include "sim/SimulatorOptions.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace zel::sim {
+namespace {
+
+bool ToInt(const std::string& text, long long low, long long high, long long& value) {
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, value);
+    return r.ec == std::errc() && r.ptr == end && value >= low && value <= high;
+}
+
+template <typename T>
+std::function<bool(const std::string&)> Number(T& field, long long low, long long high) {
+    return [&field, low, high](const std::string& text) {
+        long long v = 0;
+        if (!ToInt(text, low, high, v))
+            return false;
+        field = static_cast<T>(v);
+        return true;
+    };
+}
+
+} // namespace
+
+std::string SimulatorUsage() {
+    return "usage: zelmarine-sim [--port N] [--serial N] [--version N] [--battery N]\n"
+           "                     [--slots N] [--state N] [--ch1 A] [--ch2 A]\n"
+           "                     [--fault none|no-reply|bad-crc|wrong-code|pieces|short]\n"
+           "                     [--fault-count N] [--reply-delay MS]\n"
+           "                     [--frame-interval MS] [--junk-every N] [--corrupt-every N]\n"
+           "                     [--split-frames] [--stall-every N --stall MS]\n"
+           "                     [--drop-after N] [--ignore-stop]\n";
+}
+
+bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOptions& options,
+                           std::string& error) {
+    SimConfig& c = options.config;
+    const std::map<std::string, std::function<bool(const std::string&)>> valued = {
+        {"--port", Number(options.port, 0, 65535)},
+        {"--serial", Number(c.serial, 0, 65535)},
+        {"--version", Number(c.version, 0, 65535)},
+        {"--battery", Number(c.battery, 0, 255)},
+        {"--slots", Number(c.recordSlots, 0, 255)},
+        {"--state", Number(c.state, 0, 255)},
+        {"--ch1", Number(c.ch1Current, 0, 65535)},
+        {"--ch2", Number(c.ch2Current, 0, 65535)},
+        {"--fault", [&c](const std::string& v) { return ParseReplyFault(v, c.fault); }},
+        {"--fault-count", Number(c.faultCount, -1, 1000000)},
+        {"--reply-delay", Number(c.replyDelayMs, 0, 600000)},
+        {"--frame-interval", Number(c.frameIntervalMs, 1, 600000)},
+        {"--junk-every", Number(c.junkEvery, 0, 1000000)},
+        {"--corrupt-every", Number(c.corruptEvery, 0, 1000000)},
+        {"--stall-every", Number(c.stallEvery, 0, 1000000)},
+        {"--stall", Number(c.stallMs, 0, 600000)},
+        {"--drop-after", Number(c.dropAfterFrames, 0, 100000000)},
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--split-frames") {
+            c.splitFrames = true;
+            continue;
+        }
+        if (arg == "--ignore-stop") {
+            c.ignoreStreamStop = true;
+            continue;
+        }
+        const auto it = valued.find(arg);
+        if (it == valued.end()) {
+            error = "unknown option: " + arg;
+            return false;
+        }
+        if (i + 1 >= args.size() || !it->second(args[i + 1])) {
+            error = "bad value for " + arg;
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+} // namespace zel::sim

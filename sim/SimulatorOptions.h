@@ -1,0 +1,22 @@
+#pragma once
+
+#include "sim/SimConfig.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zel::sim {
+
+struct SimulatorOptions {
+    std::uint16_t port = 8080;
+    SimConfig config;
+};
+
+// Parses the simulator's command line; on a bad option returns false with a message in error.
+bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOptions& options,
+                           std::string& error);
+
+std::string SimulatorUsage();
+
+} // namespace zel::sim

@@ -1,0 +1,107 @@
+#include "cli/CliApp.h"
+#include "common/LocalTime.h"
+#include "device/Frame.h"
+#include "sim/Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+using namespace zel;
+
+namespace {
+
+class CliDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::SimConfig c;
+        c.serial = 12;
+        c.version = 7;
+        c.battery = 100;
+        c.recordSlots = 3;
+        c.state = 1;
+        c.ch1Current = 153;
+        c.ch2Current = 0;
+        simulator = std::make_unique<sim::Simulator>(c);
+        ASSERT_TRUE(simulator->Start());
+    }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        std::vector<std::string> all = {"--host", "127.0.0.1", "--port",
+                                        std::to_string(simulator->Port())};
+        all.insert(all.end(), args.begin(), args.end());
+        return cli::RunCli(all, out, err);
+    }
+
+    std::unique_ptr<sim::Simulator> simulator;
+    std::ostringstream out, err;
+};
+
+TEST_F(CliDeviceTest, StatusInBothForms) {
+    ASSERT_EQ(Run({"status"}), 0) << err.str();
+    const std::string text = out.str();
+    EXPECT_NE(text.find("设备编号：191012\n"), std::string::npos);
+    EXPECT_NE(text.find("设备版本：V0.007\n"), std::string::npos);
+    EXPECT_NE(text.find("设备电量：100%\n"), std::string::npos);
+    EXPECT_NE(text.find("设备状态：测量状态\n"), std::string::npos);
+    EXPECT_NE(text.find("CH1电流：153A\n"), std::string::npos);
+    EXPECT_NE(text.find("CH2电流：0A\n"), std::string::npos);
+
+    ASSERT_EQ(Run({"status", "--json"}), 0);
+    const std::string json = out.str();
+    EXPECT_NE(json.find("\"deviceNumber\": 191012"), std::string::npos);
+    EXPECT_NE(json.find("\"versionText\": \"V0.007\""), std::string::npos);
+    EXPECT_NE(json.find("\"recordSlots\": 3"), std::string::npos);
+    EXPECT_NE(json.find("\"stateText\": \"测量状态\""), std::string::npos);
+    // The clock is zero-padded in JSON.
+    const auto at = json.find("\"clock\": \"");
+    ASSERT_NE(at, std::string::npos);
+    const std::string clock = json.substr(at + 10, 19);
+    EXPECT_EQ(clock.size(), 19u);
+    EXPECT_EQ(clock[4], '-');
+    EXPECT_EQ(clock[7], '-');
+    EXPECT_EQ(clock[10], ' ');
+    EXPECT_EQ(clock[13], ':');
+}
+
+TEST_F(CliDeviceTest, SyncClockSendsThePcTime) {
+    const std::int64_t before = NowSeconds();
+    ASSERT_EQ(Run({"sync-clock", "--json"}), 0) << err.str();
+    const auto requests = simulator->Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    ASSERT_EQ(requests[0][1], kCmdSetClock);
+    const auto& r = requests[0];
+    std::int64_t sent = 0;
+    ASSERT_TRUE(FromLocalDateTime({2000 + r[2], r[3], r[4], r[5], r[6], r[7]}, sent));
+    EXPECT_GE(sent, before);
+    EXPECT_LE(sent, NowSeconds());
+    EXPECT_LE(std::llabs(simulator->ClockNow() - NowSeconds()), 2);
+}
+
+TEST_F(CliDeviceTest, ClearAndStopReportWhatHappened) {
+    EXPECT_EQ(Run({"clear"}), 0);
+    EXPECT_EQ(out.str(), "清除数据成功!\n");
+    EXPECT_EQ(Run({"stop"}), 0);
+    simulator->Update([](sim::SimConfig& c) { c.fault = sim::ReplyFault::BadChecksum; });
+    EXPECT_EQ(Run({"clear"}), 1);
+    EXPECT_EQ(err.str(), "清除数据失败!\n");
+    EXPECT_EQ(Run({"sync-clock"}), 1);
+    EXPECT_EQ(err.str(), "时间同步失败!\n");
+}
+
+TEST_F(CliDeviceTest, ConnectionFailureAndUsageErrors) {
+    simulator->Stop();
+    EXPECT_EQ(Run({"status"}), 1);
+    EXPECT_EQ(err.str(), "未能连接到设备!\n");
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_EQ(Run({"frobnicate"}), 2);
+    EXPECT_EQ(Run({"status", "--bogus"}), 2);
+    EXPECT_NE(err.str().find("usage"), std::string::npos);
+    std::ostringstream o, e;
+    EXPECT_EQ(cli::RunCli({"--port", "99999", "status"}, o, e), 2);
+}
+
+} // namespace

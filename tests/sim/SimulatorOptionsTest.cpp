@@ -1,0 +1,29 @@
+#include "sim/SimulatorOptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace zel::sim;
+
+TEST(SimulatorOptionsTest, ParsesValuesAndRejectsBadOnes) {
+    SimulatorOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseSimulatorOptions({"--port", "9000", "--serial", "65535", "--fault", "pieces",
+                                       "--split-frames", "--slots", "133"},
+                                      o, error))
+        << error;
+    EXPECT_EQ(o.port, 9000);
+    EXPECT_EQ(o.config.serial, 65535);
+    EXPECT_EQ(o.config.fault, ReplyFault::Pieces);
+    EXPECT_TRUE(o.config.splitFrames);
+    EXPECT_EQ(o.config.recordSlots, 133);
+
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--serial", "65536"},
+                                                                 {"--port"},
+                                                                 {"--fault", "explode"},
+                                                                 {"--bogus"},
+                                                                 {"--state", "x"}}) {
+        SimulatorOptions fresh;
+        EXPECT_FALSE(ParseSimulatorOptions(bad, fresh, error)) << bad[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
