@@ -76,9 +76,14 @@ void DeviceLink::Close() {
     socket_.Close();
 }
 
+void DeviceLink::SetReceiveTimeout(std::chrono::milliseconds timeout) {
+    if (socket_.IsValid())
+        socket_.SetReceiveTimeout(timeout);
+}
+
 void DeviceLink::Abort() {
     aborted_.store(true);
-    socket_.Shutdown();
+    socket_.ShutdownReceive();
 }
 
 void DeviceLink::Rearm() {

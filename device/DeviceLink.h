@@ -49,6 +49,7 @@ public:
     bool Drain();
 
     // Raw access for the live stream, which reads the byte stream itself.
+    void SetReceiveTimeout(std::chrono::milliseconds timeout);
     bool SendRequest(std::uint8_t code, std::initializer_list<std::uint8_t> params);
     long ReceiveSome(std::uint8_t* buffer, std::size_t size);
 
@@ -58,7 +59,7 @@ public:
                   std::chrono::milliseconds pause = std::chrono::milliseconds(0));
 
     // Called from another thread to end whatever the user of the link is doing: a pending
-    // connect, receive or pause returns at once and further connects fail until Rearm. The
+    // connect, receive or pause returns at once, and connects and sends fail until Rearm. The
     // descriptor stays valid until the owner calls Close after joining the user.
     void Abort();
     void Rearm();

@@ -126,10 +126,10 @@ std::size_t TcpSocket::ReceiveExactly(std::uint8_t* buffer, std::size_t size,
     return got;
 }
 
-void TcpSocket::Shutdown() {
+void TcpSocket::ShutdownReceive() {
     const int fd = fd_.load();
     if (fd >= 0)
-        ::shutdown(fd, SHUT_RDWR);
+        ::shutdown(fd, SHUT_RD);
 }
 
 } // namespace zel

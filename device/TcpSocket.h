@@ -40,9 +40,10 @@ public:
     std::size_t ReceiveExactly(std::uint8_t* buffer, std::size_t size,
                                std::chrono::milliseconds budget);
 
-    // Shuts both directions down without releasing the descriptor: a call blocked in another
-    // thread returns at once, and the descriptor cannot be reused under it.
-    void Shutdown();
+    // Shuts the receiving side down without releasing the descriptor: a receive blocked in
+    // another thread returns at once, the descriptor cannot be reused under it, and the
+    // connection can still send (the stop request after a cancelled stream).
+    void ShutdownReceive();
 
 private:
     std::atomic<int> fd_{-1};

@@ -1,0 +1,194 @@
+#include "device/LiveStreamWorker.h"
+#include "device/Frame.h"
+#include "device/WorkerStopper.h"
+#include "sim/Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+using namespace zel;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Records what the worker hands over; the test thread waits on it.
+class RecordingSink : public LiveStreamSink {
+public:
+    void onFirstBlock() override {
+        std::lock_guard lock(mutex_);
+        events.push_back("first");
+    }
+    void onBlock(const SampleBlock& block, int count) override {
+        std::lock_guard lock(mutex_);
+        events.push_back("block " + std::to_string(count));
+        blocks.push_back(block);
+        changed_.notify_all();
+    }
+    void onConnectFailed() override {
+        std::lock_guard lock(mutex_);
+        events.push_back("connect failed");
+        changed_.notify_all();
+    }
+    bool WaitForBlocks(std::size_t n, std::chrono::milliseconds limit = 10s) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return blocks.size() >= n; });
+    }
+    std::size_t Count() {
+        std::lock_guard lock(mutex_);
+        return blocks.size();
+    }
+
+    std::vector<std::string> events;
+    std::vector<SampleBlock> blocks;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+};
+
+int CountRequests(const sim::Simulator& s, std::uint8_t p) {
+    int n = 0;
+    for (const auto& r : s.Requests())
+        n += (r[1] == kCmdStream && r[2] == p) ? 1 : 0;
+    return n;
+}
+
+class LiveStreamWorkerTest : public ::testing::Test {
+protected:
+    void StartSimulator(const std::function<void(sim::SimConfig&)>& setup) {
+        sim::SimConfig c;
+        c.frameIntervalMs = 20;
+        setup(c);
+        simulator = std::make_unique<sim::Simulator>(c);
+        ASSERT_TRUE(simulator->Start());
+        link.SetEndpoint("127.0.0.1", simulator->Port());
+    }
+    void StartWorker(LiveStreamParams params = {}, TickSource ticks = SteadyTicks) {
+        worker = std::make_unique<LiveStreamWorker>(link, stopper.Running(), params, sink,
+                                                    std::move(ticks));
+        stopper.Start([this] { worker->Run(); }, [this] { worker->Cancel(); });
+    }
+    void TearDown() override {
+        stopper.Stop();
+        link.Close();
+        if (simulator)
+            simulator->Stop();
+    }
+
+    std::unique_ptr<sim::Simulator> simulator;
+    DeviceLink link;
+    RecordingSink sink;
+    WorkerStopper stopper{link};
+    std::unique_ptr<LiveStreamWorker> worker;
+};
+
+TEST_F(LiveStreamWorkerTest, EveryGoodFrameAndNoBadOneArrivesInOrder) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.junkEvery = 3;
+        c.corruptEvery = 4;
+        c.splitFrames = true;
+        c.stallEvery = 7;
+        c.stallMs = 150;
+    });
+    StartWorker({5ms, true});
+    ASSERT_TRUE(sink.WaitForBlocks(24));
+    EXPECT_TRUE(stopper.Stop(1500ms)); // ends by itself within one read timeout
+    link.Close();
+
+    // The simulator's frames are reproducible: frame i (1-based) is corrupted when i % 4 == 0.
+    sim::StreamSource reference(1);
+    std::vector<SampleBlock> expected;
+    for (std::uint32_t i = 1; expected.size() < sink.blocks.size(); ++i) {
+        const auto frame = reference.NextFrame();
+        if (i % 4 == 0)
+            continue;
+        SampleBlock b;
+        DecodeSampleFrame(frame.data(), b);
+        expected.push_back(b);
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(std::memcmp(&sink.blocks[i], &expected[i], sizeof(SampleBlock)), 0) << i;
+
+    ASSERT_GE(sink.events.size(), 3u);
+    EXPECT_EQ(sink.events[0], "first");
+    EXPECT_EQ(sink.events[1], "block 1");
+    EXPECT_EQ(sink.events[10], "block 10");
+    // The worker sent exactly one start and, stopping by itself, one stop request.
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 1);
+    EXPECT_EQ(CountRequests(*simulator, 0xA1), 1);
+}
+
+TEST_F(LiveStreamWorkerTest, KeepAliveAtSixtySecondsAcrossTheTickWrap) {
+    StartSimulator([](sim::SimConfig&) {});
+    const std::uint32_t start = 0xFFFFF000u; // wraps 4096 ms later
+    auto tick = std::make_shared<std::atomic<std::uint32_t>>(start);
+    StartWorker({5ms, true}, [tick] { return tick->load(); });
+    ASSERT_TRUE(sink.WaitForBlocks(2));
+    tick->store(start + 59999);
+    ASSERT_TRUE(sink.WaitForBlocks(sink.Count() + 3));
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 1);
+    tick->store(start + 60000);
+    ASSERT_TRUE(sink.WaitForBlocks(sink.Count() + 3));
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 2);
+    ASSERT_TRUE(sink.WaitForBlocks(sink.Count() + 3));
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 2); // not again until another 60 s
+}
+
+TEST_F(LiveStreamWorkerTest, ConnectionFailureIsReportedOnceAndNothingIsDelivered) {
+    StartSimulator([](sim::SimConfig&) {});
+    const auto port = simulator->Port();
+    simulator->Stop();
+    link.SetEndpoint("127.0.0.1", port);
+    StartWorker();
+    const auto started = Clock::now();
+    while (!stopper.Finished() && Clock::now() - started < 5s)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(stopper.Stop());
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"connect failed"}));
+}
+
+TEST_F(LiveStreamWorkerTest, SilentInstrumentIsCancelledWithinTheStopRule) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.stallEvery = 1;
+        c.stallMs = 60000; // one frame, then silence
+    });
+    StartWorker({10ms, false});
+    ASSERT_TRUE(sink.WaitForBlocks(1));
+    std::this_thread::sleep_for(100ms); // the worker is now blocked in its 1 s read
+    const auto before = Clock::now();
+    const bool endedByItself = stopper.Stop();
+    const auto took = Clock::now() - before;
+    EXPECT_FALSE(endedByItself);
+    EXPECT_LT(took, 600ms);
+    EXPECT_EQ(sink.Count(), 1u);
+    // A cancelled worker sends no stop request; the owner sends it on the same connection.
+    EXPECT_EQ(CountRequests(*simulator, 0xA1), 0);
+    EXPECT_TRUE(link.SendRequest(kCmdStream, {0xA1, 0xA1}));
+    const auto sent = Clock::now();
+    while (CountRequests(*simulator, 0xA1) == 0 && Clock::now() - sent < 2s)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(CountRequests(*simulator, 0xA1), 1);
+}
+
+TEST_F(LiveStreamWorkerTest, RunningClearedBeforeTheStartGoesStraightToStopping) {
+    StartSimulator([](sim::SimConfig&) {});
+    std::atomic<bool> running{false};
+    LiveStreamWorker direct(link, running, {5ms, true}, sink);
+    direct.Run();
+    link.Close();
+    EXPECT_TRUE(sink.events.empty());
+    const auto sent = Clock::now();
+    while (simulator->Requests().size() < 2 && Clock::now() - sent < 2s)
+        std::this_thread::sleep_for(10ms);
+    const auto requests = simulator->Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0], BuildRequest(kCmdStream, {0xA0, 0xA0}));
+    EXPECT_EQ(requests[1], BuildRequest(kCmdStream, {0xA1, 0xA1}));
+}
+
+} // namespace
