@@ -1,0 +1,56 @@
+#pragma once
+
+#include "records/RecordTypes.h"
+#include "records/SampleBlock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zel {
+
+// Record files: a 60-byte header and whole blocks, nothing kept open between calls.
+//
+// The create operations take an optional directory; empty means RecordDirectory(). They never
+// replace an existing file: when the name is taken, "-2", "-3", ... is added before ".zmr". They
+// return the full path of the new file, or an empty string when it could not be written.
+
+// The folder "ZMR" beside the executable.
+std::string RecordDirectory();
+
+// "<directory>/<prefix>-<deviceNumber + 191000>-<local start time %Y%m%d%H%M%S>.zmr"
+std::string RecordFileName(const std::string& directory, const std::string& prefix,
+                           std::uint16_t deviceNumber, std::int64_t startTime);
+
+// Waveform record ("S", "R") started now.
+std::string CreateWaveformRecord(const std::string& prefix, std::uint16_t deviceNumber,
+                                 std::uint16_t deviceVersion, const std::string& directory = {});
+
+// Trend record ("T", "U") whose first block was taken at startTime.
+std::string CreateTrendRecord(const std::string& prefix, std::uint16_t deviceNumber,
+                              std::uint16_t deviceVersion, std::int64_t startTime,
+                              const std::string& directory = {});
+
+// Appends one whole block to an existing record file. On failure the file is cut back to its
+// previous length, so it still ends with a whole block, and false is returned.
+bool AppendRecordBlock(const std::string& path, const void* block, std::size_t size);
+bool AppendRecordBlock(const std::string& path, const SampleBlock& block);
+bool AppendRecordBlock(const std::string& path, const TrendBlock& block);
+
+// What a record file holds. Exactly one of blocks / points is filled, by the header's kind;
+// header.dataCount is the number of items loaded.
+struct RecordFileData {
+    RecordFileHeader header;
+    std::vector<SampleBlock> blocks; // waveform record
+    std::vector<TrendPoint> points;  // trend record, 62 per block
+};
+
+// Loads every whole block; an incomplete trailing block is ignored. Nothing when the file cannot
+// be read or does not start with the record magic.
+std::optional<RecordFileData> ReadRecordFile(const std::string& path);
+
+// The magic that opens every record file, without its terminating zero unit.
+inline constexpr char16_t kRecordMagic[] = u"TAVKEN-ZELMARINE";
+
+} // namespace zel
