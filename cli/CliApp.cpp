@@ -1,6 +1,12 @@
 #include "cli/CliApp.h"
 
 #include "cli/ClearCommand.h"
+#include "cli/ConvertCommand.h"
+#include "cli/DownloadCommand.h"
+#include "cli/ExportCommand.h"
+#include "cli/InfoCommand.h"
+#include "cli/RecordCommand.h"
+#include "cli/ScanCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/StopCommand.h"
 #include "cli/SyncClockCommand.h"
@@ -17,6 +23,12 @@ std::vector<std::unique_ptr<CliCommand>> AllCommands() {
     commands.push_back(std::make_unique<SyncClockCommand>());
     commands.push_back(std::make_unique<ClearCommand>());
     commands.push_back(std::make_unique<StopCommand>());
+    commands.push_back(std::make_unique<RecordCommand>());
+    commands.push_back(std::make_unique<InfoCommand>());
+    commands.push_back(std::make_unique<ExportCommand>());
+    commands.push_back(std::make_unique<DownloadCommand>());
+    commands.push_back(std::make_unique<ScanCommand>());
+    commands.push_back(std::make_unique<ConvertCommand>());
     return commands;
 }
 

@@ -2,6 +2,8 @@
 
 #include "common/DeviceAddress.h"
 #include "device/Frame.h"
+#include "device/StoredRecords.h"
+#include "records/StoredDataBlock.h"
 
 #include <cstring>
 #include <thread>
@@ -173,6 +175,28 @@ bool DeviceLink::Drain() {
     }
     socket_.SetReceiveTimeout(kReceiveTimeout);
     return true;
+}
+
+} // namespace zel
+
+namespace zel {
+
+bool DeviceLink::ReadRecordInfo(int slot, RecordInfo& info) {
+    std::uint8_t reply[kRecordReplySize];
+    if (!Exchange(kCmdRecord, {0x00, static_cast<std::uint8_t>(slot)}, kCmdRecord, reply,
+                  sizeof reply))
+        return false;
+    info.frameCount = reply[4 + kInfoFrameCountOffset];
+    return true;
+}
+
+bool DeviceLink::ReadRecordFrame(int slot, int frameNumber, TrendFrame& frame) {
+    std::uint8_t reply[kRecordReplySize];
+    if (!Exchange(kCmdRecord,
+                  {static_cast<std::uint8_t>(frameNumber), static_cast<std::uint8_t>(slot)},
+                  kCmdRecord, reply, sizeof reply))
+        return false;
+    return DecodeStoredDataBlock(reply + 4, frame);
 }
 
 } // namespace zel

@@ -2,6 +2,7 @@
 
 #include "device/DeviceStatus.h"
 #include "device/TcpSocket.h"
+#include "records/RecordTypes.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,8 @@
 #include <string>
 
 namespace zel {
+
+struct RecordInfo;
 
 namespace link_timing {
 using namespace std::chrono_literals;
@@ -47,6 +50,13 @@ public:
     bool ClearStorage();
     bool SendStop();
     bool Drain();
+
+    // Stored recordings: the information block (frame 0) and data frame 1..255 of a slot.
+    bool ReadRecordInfo(int slot, RecordInfo& info);
+    bool ReadRecordFrame(int slot, int frameNumber, TrendFrame& frame);
+
+    // A pause that an Abort from another thread cuts short.
+    void Wait(std::chrono::milliseconds duration) const { Pause(duration); }
 
     // Raw access for the live stream, which reads the byte stream itself.
     void SetReceiveTimeout(std::chrono::milliseconds timeout);

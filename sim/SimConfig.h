@@ -41,6 +41,13 @@ struct SimConfig {
     int stallMs = 0;
     int dropAfterFrames = 0; // close the connection after this many frames (0: never)
     bool ignoreStreamStop = false;
+
+    // Stored-record replies (command 0xA1).
+    ReplyFault recordFault = ReplyFault::None;
+    int recordFaultEvery = 0; // the fault hits every Nth stored-record reply (0: never)
+    int invalidDateEvery = 0; // every Nth data reply carries month 0 (0: never)
+    int failingSlot = -1;     // replies for this slot fail (bad checksum) ...
+    int failingSlotTimes = 0; // ... this many times before it answers
 };
 
 } // namespace zel::sim

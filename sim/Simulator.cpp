@@ -4,6 +4,7 @@
 #include "device/Frame.h"
 #include "sim/RequestParser.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -28,7 +29,8 @@ struct Simulator::Session {
     bool open = true;
 };
 
-Simulator::Simulator(SimConfig config) : config_(config), faultsLeft_(config.faultCount) {}
+Simulator::Simulator(SimConfig config)
+    : config_(config), faultsLeft_(config.faultCount), failingSlotLeft_(config.failingSlotTimes) {}
 
 Simulator::~Simulator() {
     Stop();
@@ -81,12 +83,25 @@ void Simulator::SetConfig(const SimConfig& config) {
     std::lock_guard lock(mutex_);
     config_ = config;
     faultsLeft_ = config.faultCount;
+    failingSlotLeft_ = config.failingSlotTimes;
 }
 
 void Simulator::Update(const std::function<void(SimConfig&)>& change) {
     std::lock_guard lock(mutex_);
     change(config_);
     faultsLeft_ = config_.faultCount;
+    failingSlotLeft_ = config_.failingSlotTimes;
+}
+
+void Simulator::SetStorage(const InstrumentStorage& storage) {
+    std::lock_guard lock(mutex_);
+    storage_ = storage;
+    config_.recordSlots = storage.recordSlots;
+}
+
+InstrumentStorage Simulator::Storage() const {
+    std::lock_guard lock(mutex_);
+    return storage_;
 }
 
 std::vector<std::vector<std::uint8_t>> Simulator::Requests() const {
@@ -189,6 +204,7 @@ std::vector<std::uint8_t> Simulator::StatusReply() const {
 
 void Simulator::HandleRequest(Session& session, const std::vector<std::uint8_t>& request) {
     std::vector<std::uint8_t> reply;
+    ReplyFault forced = ReplyFault::None;
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
@@ -203,8 +219,10 @@ void Simulator::HandleRequest(Session& session, const std::vector<std::uint8_t>&
                 clockOffset_ = t - NowSeconds();
             reply = StatusReply();
         } else if (code == kCmdClear || code == kCmdStop) {
-            if (code == kCmdClear)
+            if (code == kCmdClear) {
                 config_.recordSlots = 0;
+                storage_ = InstrumentStorage();
+            }
             reply = {kReplyLead, code, request[2], request[3]};
             AppendCrc(reply);
         } else if (code == kCmdStream) {
@@ -217,11 +235,43 @@ void Simulator::HandleRequest(Session& session, const std::vector<std::uint8_t>&
                 session.streaming = false;
             }
             return; // the stream requests have no reply
+        } else if (code == kCmdRecord) {
+            reply = RecordReply(request, forced);
         } else {
             return;
         }
     }
-    session.open = SendReply(session, std::move(reply));
+    session.open = SendReply(session, std::move(reply), forced);
+}
+
+std::vector<std::uint8_t> Simulator::RecordReply(const std::vector<std::uint8_t>& request,
+                                                 ReplyFault& fault) {
+    const int frame = request[2];
+    const int slot = request[3];
+    StoredBlockBytes content;
+    content.fill(0xFF);
+    if (slot < kStorageSlots)
+        content = frame == 0 ? storage_.InfoBlock(slot) : storage_.DataBlock(slot, frame);
+    ++recordReplies_;
+    if (frame > 0) {
+        ++dataReplies_;
+        if (config_.invalidDateEvery > 0 && dataReplies_ % config_.invalidDateEvery == 0)
+            content[1] = 0; // month 0
+    }
+    if (config_.recordFaultEvery > 0 && recordReplies_ % config_.recordFaultEvery == 0)
+        fault = config_.recordFault;
+    if (slot == config_.failingSlot && failingSlotLeft_ > 0) {
+        --failingSlotLeft_;
+        fault = ReplyFault::BadChecksum;
+    }
+    std::vector<std::uint8_t> reply(4 + content.size());
+    reply[0] = kReplyLead;
+    reply[1] = kCmdRecord;
+    reply[2] = request[2];
+    reply[3] = request[3];
+    std::copy(content.begin(), content.end(), reply.begin() + 4);
+    AppendCrc(reply);
+    return reply;
 }
 
 bool Simulator::WriteAll(Session& session, const std::uint8_t* data, std::size_t size) {
@@ -237,13 +287,13 @@ bool Simulator::WriteAll(Session& session, const std::uint8_t* data, std::size_t
     return true;
 }
 
-bool Simulator::SendReply(Session& session, std::vector<std::uint8_t> reply) {
-    ReplyFault fault = ReplyFault::None;
+bool Simulator::SendReply(Session& session, std::vector<std::uint8_t> reply, ReplyFault forced) {
+    ReplyFault fault = forced;
     int delay = 0;
     int piecePause = 0;
     {
         std::lock_guard lock(mutex_);
-        if (faultsLeft_ != 0) {
+        if (fault == ReplyFault::None && faultsLeft_ != 0) {
             fault = config_.fault;
             if (faultsLeft_ > 0 && fault != ReplyFault::None)
                 --faultsLeft_;

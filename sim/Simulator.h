@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/InstrumentStorage.h"
 #include "sim/SimConfig.h"
 #include "sim/StreamSource.h"
 
@@ -30,6 +31,11 @@ public:
     void SetConfig(const SimConfig& config);
     void Update(const std::function<void(SimConfig&)>& change);
 
+    // The 64-slot storage served to stored-record requests; its recordSlots byte becomes the
+    // status reply's. The clear command empties it.
+    void SetStorage(const InstrumentStorage& storage);
+    InstrumentStorage Storage() const;
+
     // Every request frame received, checksum included, in arrival order.
     std::vector<std::vector<std::uint8_t>> Requests() const;
     int Connections() const { return connections_.load(); }
@@ -44,10 +50,13 @@ private:
     void Serve();
     void RunSession(int fd);
     void HandleRequest(Session& session, const std::vector<std::uint8_t>& request);
-    bool SendReply(Session& session, std::vector<std::uint8_t> reply);
+    bool SendReply(Session& session, std::vector<std::uint8_t> reply,
+                   ReplyFault forced = ReplyFault::None);
     bool SendStreamFrame(Session& session);
     bool WriteAll(Session& session, const std::uint8_t* data, std::size_t size);
     std::vector<std::uint8_t> StatusReply() const;
+    std::vector<std::uint8_t> RecordReply(const std::vector<std::uint8_t>& request,
+                                          ReplyFault& fault);
     bool Sleep(int ms) const;
 
     mutable std::mutex mutex_;
@@ -55,6 +64,10 @@ private:
     int faultsLeft_ = -1;
     std::int64_t clockOffset_ = 0;
     std::vector<std::vector<std::uint8_t>> requests_;
+    InstrumentStorage storage_;
+    int recordReplies_ = 0;
+    int dataReplies_ = 0;
+    int failingSlotLeft_ = 0;
 
     int listenFd_ = -1;
     int wakePipe_[2] = {-1, -1};

@@ -1,6 +1,9 @@
 #include "sim/SimulatorOptions.h"
 
+#include "common/LocalTime.h"
+
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -24,6 +27,24 @@ std::function<bool(const std::string&)> Number(T& field, long long low, long lon
     };
 }
 
+// Seconds since 1970, or a local "YYYY-MM-DD HH:MM:SS".
+bool ToTime(const std::string& text, std::int64_t& t) {
+    long long v = 0;
+    if (ToInt(text, 0, 1LL << 40, v)) {
+        t = v;
+        return true;
+    }
+    LocalDateTime d;
+    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &d.year, &d.month, &d.day, &d.hour,
+                    &d.minute, &d.second) != 6)
+        return false;
+    return FromLocalDateTime(d, t);
+}
+
+std::function<bool(const std::string&)> Time(std::int64_t& field) {
+    return [&field](const std::string& text) { return ToTime(text, field); };
+}
+
 } // namespace
 
 std::string SimulatorUsage() {
@@ -33,12 +54,21 @@ std::string SimulatorUsage() {
            "                     [--fault-count N] [--reply-delay MS]\n"
            "                     [--frame-interval MS] [--junk-every N] [--corrupt-every N]\n"
            "                     [--split-frames] [--stall-every N --stall MS]\n"
-           "                     [--drop-after N] [--ignore-stop]\n";
+           "                     [--drop-after N] [--ignore-stop]\n"
+           "                     [--storage-slots N] [--frames N] [--start TIME] [--step S]\n"
+           "                     [--slot-gap S] [--ring BYTE]\n"
+           "                     [--record-fault KIND --record-fault-every N]\n"
+           "                     [--invalid-date-every N] [--failing-slot S --failing-times N]\n"
+           "                     [--write-tch PATH [--tch-device N] [--tch-version N]\n"
+           "                      [--tch-time TIME]]\n"
+           "TIME is seconds since 1970 or local \"YYYY-MM-DD HH:MM:SS\".\n";
 }
 
 bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOptions& options,
                            std::string& error) {
     SimConfig& c = options.config;
+    options.storage.start = NowSeconds() - 86400;
+    options.tchHeader.transferTime = NowSeconds();
     const std::map<std::string, std::function<bool(const std::string&)>> valued = {
         {"--port", Number(options.port, 0, 65535)},
         {"--serial", Number(c.serial, 0, 65535)},
@@ -57,6 +87,26 @@ bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOption
         {"--stall-every", Number(c.stallEvery, 0, 1000000)},
         {"--stall", Number(c.stallMs, 0, 600000)},
         {"--drop-after", Number(c.dropAfterFrames, 0, 100000000)},
+        {"--storage-slots", Number(options.storage.slots, 0, 64)},
+        {"--frames", Number(options.storage.framesPerSlot, 0, 255)},
+        {"--start", Time(options.storage.start)},
+        {"--step", Number(options.storage.step, -1000000, 1000000)},
+        {"--slot-gap", Number(options.storage.slotGap, -100000000, 100000000)},
+        {"--ring", Number(options.storage.ring, 0, 255)},
+        {"--record-fault",
+         [&c](const std::string& v) { return ParseReplyFault(v, c.recordFault); }},
+        {"--record-fault-every", Number(c.recordFaultEvery, 0, 1000000)},
+        {"--invalid-date-every", Number(c.invalidDateEvery, 0, 1000000)},
+        {"--failing-slot", Number(c.failingSlot, -1, 63)},
+        {"--failing-times", Number(c.failingSlotTimes, 0, 1000000)},
+        {"--write-tch",
+         [&options](const std::string& v) {
+             options.writeTchPath = v;
+             return !v.empty();
+         }},
+        {"--tch-device", Number(options.tchHeader.deviceNumber, 0, 255)},
+        {"--tch-version", Number(options.tchHeader.deviceVersion, 0, 255)},
+        {"--tch-time", Time(options.tchHeader.transferTime)},
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "records/InstrumentFile.h"
 #include "sim/SimConfig.h"
+#include "sim/StorageBuilder.h"
 
 #include <cstdint>
 #include <string>
@@ -11,6 +13,10 @@ namespace zel::sim {
 struct SimulatorOptions {
     std::uint16_t port = 8080;
     SimConfig config;
+    StorageLayout storage;
+    // When set, the storage is written as an instrument data file instead of being served.
+    std::string writeTchPath;
+    InstrumentFileHeader tchHeader;
 };
 
 // Parses the simulator's command line; on a bad option returns false with a message in error.

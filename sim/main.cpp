@@ -20,7 +20,18 @@ int main(int argc, char** argv) {
                      zel::sim::SimulatorUsage().c_str());
         return 2;
     }
+    const zel::InstrumentStorage storage = zel::sim::BuildStorage(options.storage);
+    if (!options.writeTchPath.empty()) {
+        if (!zel::WriteInstrumentFile(options.writeTchPath, storage, options.tchHeader)) {
+            std::fprintf(stderr, "zelmarine-sim: cannot write %s\n", options.writeTchPath.c_str());
+            return 1;
+        }
+        std::printf("%s\n", options.writeTchPath.c_str());
+        return 0;
+    }
     zel::sim::Simulator simulator(options.config);
+    if (options.storage.slots > 0 || options.storage.ring >= 0)
+        simulator.SetStorage(storage);
     if (!simulator.Start(options.port)) {
         std::fprintf(stderr, "zelmarine-sim: cannot listen on 127.0.0.1:%u\n",
                      unsigned(options.port));

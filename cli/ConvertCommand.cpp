@@ -1,0 +1,54 @@
+#include "cli/ConvertCommand.h"
+
+#include "cli/SummaryPrinter.h"
+#include "records/InstrumentFile.h"
+
+namespace zel::cli {
+namespace {
+
+const char* Problem(ConvertStatus status) {
+    switch (status) {
+    case ConvertStatus::Converted:
+        return nullptr;
+    case ConvertStatus::CannotOpen:
+        return "cannot be read";
+    case ConvertStatus::TooShort:
+        return "is too short for an instrument data file";
+    case ConvertStatus::WriteFailed:
+        return "could not be written into record files";
+    }
+    return "failed";
+}
+
+} // namespace
+
+int ConvertCommand::Run(CliContext& c) {
+    const bool json = TakeFlag(c.args, "--json");
+    std::string directory;
+    bool haveDirectory = false;
+    if (!TakeValue(c.args, "--dir", directory, haveDirectory))
+        return UsageError(c, "--dir needs a folder");
+    if (c.args.empty())
+        return UsageError(c, "no file given");
+    std::vector<RecordFileSummary> files;
+    int failed = 0;
+    for (const auto& path : c.args) {
+        // Numbers run on across files, so every row of the output names one file.
+        const int offset = static_cast<int>(files.size());
+        const ConvertResult result = ConvertInstrumentFile(
+            path,
+            [&files, offset](const RecordFileSummary& s) {
+                files.push_back(s);
+                files.back().number += offset;
+            },
+            directory);
+        if (const char* problem = Problem(result.status)) {
+            c.err << path << ": " << problem << "\n";
+            ++failed;
+        }
+    }
+    PrintSummaries(c.out, files, json);
+    return failed ? kExitFailure : kExitOk;
+}
+
+} // namespace zel::cli

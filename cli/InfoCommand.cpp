@@ -1,0 +1,36 @@
+#include "cli/InfoCommand.h"
+
+#include "cli/Json.h"
+#include "common/LocalTime.h"
+#include "device/StatusText.h"
+#include "records/RecordFile.h"
+
+namespace zel::cli {
+
+int InfoCommand::Run(CliContext& c) {
+    const bool json = TakeFlag(c.args, "--json");
+    if (c.args.size() != 1)
+        return UsageError(c, "give one record file");
+    const auto data = ReadRecordFile(c.args[0]);
+    if (!data)
+        return Fail(c, c.args[0] + ": not a record file");
+    const RecordFileHeader& h = data->header;
+    const char* kind = h.kind == 0 ? "trend" : "waveform";
+    // The stored device number is taken as a signed 16-bit value, as the viewer shows it.
+    const int deviceNumber = static_cast<std::int16_t>(h.deviceNumber) + kDeviceNumberBase;
+    const std::string version = VersionText(h.deviceVersion);
+    const std::string start = FormatLocalTime(h.startTime, "%Y-%m-%d %H:%M:%S");
+    if (json) {
+        c.out << "{\"kind\": " << JsonString(kind) << ", \"deviceNumber\": " << deviceNumber
+              << ", \"version\": " << h.deviceVersion
+              << ", \"versionText\": " << JsonString(version)
+              << ", \"startTime\": " << JsonString(start) << ", \"dataCount\": " << h.dataCount
+              << "}\n";
+    } else {
+        c.out << "kind\t" << kind << "\ndevice\t" << deviceNumber << "\nversion\t" << version
+              << "\nstart\t" << start << "\ncount\t" << h.dataCount << "\n";
+    }
+    return kExitOk;
+}
+
+} // namespace zel::cli

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "cli/CliCommand.h"
+
+namespace zel::cli {
+
+// Records the live stream into a waveform record file, as the live recording window does.
+class RecordCommand : public CliCommand {
+public:
+    const char* Name() const override { return "record"; }
+    const char* Usage() const override {
+        return "record (--seconds S | --blocks N) [--prefix R] [--dir DIR]";
+    }
+    int Run(CliContext& context) override;
+};
+
+} // namespace zel::cli
