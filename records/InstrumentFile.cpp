@@ -60,7 +60,8 @@ HeaderBytes MakeHeaderBytes(const InstrumentStorage& storage, const InstrumentFi
 } // namespace
 
 std::optional<InstrumentFileEntry> ReadInstrumentFileEntry(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a pipe or device that happens to carry the name must not hang the search.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.valid())
         return std::nullopt;
     HeaderBytes h{};
