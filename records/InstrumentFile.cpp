@@ -60,7 +60,8 @@ HeaderBytes MakeHeaderBytes(const InstrumentStorage& storage, const InstrumentFi
 } // namespace
 
 std::optional<InstrumentFileEntry> ReadInstrumentFileEntry(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a pipe or device that happens to carry the name must not hang the search.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.valid())
         return std::nullopt;
     HeaderBytes h{};
@@ -92,7 +93,7 @@ std::vector<TrendFrame> ExtractInstrumentFrames(std::uint8_t slotByte, const std
 ConvertResult ConvertInstrumentFile(const std::string& path, const RecordFileDone& onFileDone,
                                     const std::string& directory) {
     ConvertResult result;
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.valid())
         return result;
     HeaderBytes h{};

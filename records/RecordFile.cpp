@@ -136,15 +136,15 @@ bool AppendRecordBlock(const std::string& path, const TrendBlock& block) {
 }
 
 std::optional<RecordFileData> ReadRecordFile(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid())
+    // O_NONBLOCK and the regular-file check: a pipe picked by mistake must not hang the viewer.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size < static_cast<off_t>(kRecordHeaderSize))
         return std::nullopt;
     RecordFileData data;
     if (file.ReadAll(&data.header, sizeof data.header) != sizeof data.header ||
         !HasRecordMagic(data.header))
-        return std::nullopt;
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || info.st_size < static_cast<off_t>(kRecordHeaderSize))
         return std::nullopt;
     const auto available = static_cast<std::size_t>(info.st_size) - kRecordHeaderSize;
 
