@@ -47,7 +47,7 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
     link.Drain();
 
     Call(events.statusText, std::string("正在读取存储信息"));
-    const RecordDirectory directoryRead = ReadRecordDirectory(
+    const StoredDirectory directoryRead = ReadRecordDirectory(
         link, status.recordSlots, downloading, events.progressRange, events.progressPosition);
     if (directoryRead.entries.empty() || directoryRead.total == 0)
         return TransferOutcome::NoRecords;

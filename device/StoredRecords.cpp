@@ -6,11 +6,11 @@ namespace zel {
 
 using namespace stored_timing;
 
-RecordDirectory ReadRecordDirectory(DeviceLink& link, int recordSlots,
+StoredDirectory ReadRecordDirectory(DeviceLink& link, int recordSlots,
                                     const std::atomic<bool>& keepGoing,
                                     const std::function<void(int)>& onRange,
                                     const std::function<void(int)>& onSlot) {
-    RecordDirectory directory;
+    StoredDirectory directory;
     const int skip = recordSlots & 0x7F;
     const int n = (recordSlots & 0x80) ? 64 : skip;
     if (onRange)

@@ -15,7 +15,7 @@ struct RecordInfo {
     std::int32_t frameCount = 0;
 };
 
-struct RecordDirectory {
+struct StoredDirectory {
     std::vector<RecordInfo> entries; // in slot order
     int total = 0;                   // data frames in all entries; 0 means failure or no data
 };
@@ -30,7 +30,7 @@ constexpr int kMaxFailures = 20; // the 21st consecutive failure gives up
 // requests are repeated; 21 failures in a row (counted across slots) give total 0.
 // onRange(n) is called once with the number of slots to visit, onSlot(position) after each
 // attempt. keepGoing is read before each request.
-RecordDirectory ReadRecordDirectory(DeviceLink& link, int recordSlots,
+StoredDirectory ReadRecordDirectory(DeviceLink& link, int recordSlots,
                                     const std::atomic<bool>& keepGoing,
                                     const std::function<void(int)>& onRange,
                                     const std::function<void(int)>& onSlot);

@@ -1,6 +1,6 @@
 #include "records/InstrumentFileScan.h"
 
-#include "tests/records/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

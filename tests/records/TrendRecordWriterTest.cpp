@@ -2,7 +2,7 @@
 
 #include "common/LocalTime.h"
 #include "records/RecordFile.h"
-#include "tests/records/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
