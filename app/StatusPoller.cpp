@@ -1,0 +1,141 @@
+#include "app/StatusPoller.h"
+
+#include "device/StatusText.h"
+
+#include <thread>
+
+namespace zel {
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+void FillInstrumentTexts(const DeviceStatus* s, PollerUpdate& u) {
+    if (!s) {
+        u.instrument = {QStringLiteral("连接状态：未连接"), QStringLiteral("设备编号："),
+                        QStringLiteral("设备版本："),       QStringLiteral("设备电量："),
+                        QStringLiteral("设备状态: "),       QStringLiteral("设备时间：")};
+        u.ch1 = u.ch2 = QStringLiteral("0A");
+        return;
+    }
+    u.instrument = {QStringLiteral("连接状态：已连接"),
+                    QStringLiteral("设备编号：") + Utf8(DeviceNumberText(s->serial)),
+                    QStringLiteral("设备版本：") + Utf8(VersionText(s->version)),
+                    QStringLiteral("设备电量：") + Utf8(BatteryText(s->battery)),
+                    QStringLiteral("设备状态：") + Utf8(StateText(s->state)),
+                    QStringLiteral("设备时间：") + Utf8(ClockText(*s))};
+    u.ch1 = Utf8(CurrentText(s->ch1Current));
+    u.ch2 = Utf8(CurrentText(s->ch2Current));
+}
+
+StatusPoller::StatusPoller(DeviceLink& link, WifiProbe probe, Publish publish)
+    : link_(link), probe_(std::move(probe)), publish_(std::move(publish)), stopper_(link) {}
+
+StatusPoller::~StatusPoller() { Stop(); }
+
+void StatusPoller::Start() {
+    if (stopper_.Started())
+        Stop();
+    cancelled_.store(false);
+    const int generation = generation_.fetch_add(1) + 1;
+    stopper_.Start([this, generation] { Run(generation); }, [this] { cancelled_.store(true); });
+}
+
+bool StatusPoller::Stop() {
+    if (!stopper_.Started())
+        return true;
+    const bool ended = stopper_.Stop();
+    // Whatever connection the poller had open is released here.
+    link_.Close();
+    return ended;
+}
+
+bool StatusPoller::Connected() const {
+    std::lock_guard lock(mutex_);
+    return connected_;
+}
+
+DeviceStatus StatusPoller::LastStatus() const {
+    std::lock_guard lock(mutex_);
+    return status_;
+}
+
+void StatusPoller::SetLastStatus(const DeviceStatus& status) {
+    std::lock_guard lock(mutex_);
+    status_ = status;
+}
+
+void StatusPoller::Send(const PollerUpdate& update) {
+    // A cancelled poller touches nothing more.
+    if (!cancelled_.load() && publish_)
+        publish_(update);
+}
+
+bool StatusPoller::SleepWhileRunning(std::chrono::milliseconds duration) {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    while (stopper_.Running().load() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return stopper_.Running().load();
+}
+
+void StatusPoller::Run(int generation) {
+    bool wifiOk = false;
+    {
+        std::lock_guard lock(mutex_);
+        connected_ = false;
+    }
+    PollerUpdate first;
+    first.generation = generation;
+    FillInstrumentTexts(nullptr, first);
+    Send(first);
+
+    while (stopper_.Running().load() && !cancelled_.load()) {
+        PollerUpdate update;
+        update.generation = generation;
+        if (!wifiOk) {
+            wifiOk = probe_ && probe_(update.wifi);
+            update.hasWifi = true;
+        }
+        const bool ok = PollInstrument(wifiOk, update);
+        if (cancelled_.load())
+            return;
+        if (!ok)
+            wifiOk = false;
+        {
+            std::lock_guard lock(mutex_);
+            connected_ = ok;
+            update.syncEnabled = ok && status_.state == kStateViewing;
+        }
+        update.connected = ok;
+        Send(update);
+        if (!SleepWhileRunning(std::chrono::milliseconds(500)))
+            return;
+    }
+}
+
+bool StatusPoller::PollInstrument(bool wifiOk, PollerUpdate& update) {
+    FillInstrumentTexts(nullptr, update);
+    if (!wifiOk)
+        return false;
+    if (!link_.Connect())
+        return false;
+    DeviceStatus status;
+    const bool answered = link_.QueryStatus(status);
+    // A cancelled poller leaves the link alone: its owner closes it after the join.
+    if (cancelled_.load())
+        return false;
+    if (!answered) {
+        link_.Close();
+        return false;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        status_ = status;
+    }
+    FillInstrumentTexts(&status, update);
+    link_.Close();
+    return true;
+}
+
+} // namespace zel
