@@ -11,7 +11,6 @@ namespace zel {
 int CZelmarineApp::Run(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelmarine"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zelmarine"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     InitResources();
     QApplication::setWindowIcon(LoadIconResource(128));

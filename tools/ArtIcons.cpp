@@ -126,18 +126,18 @@ void PaintViewer(QPainter& p) {
 
 // The two 16-pixel-only icons are drawn on the pixel grid; they are shown doubled.
 void PaintSettings16(QPainter& p) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xE4, 0xE9, 0xF0));
-    p.save();
-    p.translate(8, 8);
-    for (int i = 0; i < 8; ++i) {
-        p.drawRect(QRectF(-1.25, -7.5, 2.5, 4));
-        p.rotate(45);
-    }
-    p.restore();
-    p.drawEllipse(QPointF(8, 8), 5, 5);
-    p.setBrush(QColor(0x4A, 0x5A, 0x78));
-    p.drawEllipse(QPointF(8, 8), 2, 2);
+    // A gear set pixel by pixel: eight teeth round a ring with a hole, no blur.
+    static const char* const rows[16] = {
+        "................", "......####......", "..##..####..##..", "..############..",
+        "...##########...", "..#####..#####..", ".#####....#####.", ".####......####.",
+        ".####......####.", ".#####....#####.", "..#####..#####..", "...##########...",
+        "..############..", "..##..####..##..", "......####......", "................",
+    };
+    const QColor body(0xE4, 0xE9, 0xF0);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            if (rows[y][x] == '#')
+                p.fillRect(x, y, 1, 1, body);
 }
 
 void PaintTransfer16(QPainter& p) {

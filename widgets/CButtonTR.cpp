@@ -65,10 +65,13 @@ void CButtonTR::PaintBackground(QPainter& painter) {
     }
     QWidget* parent = parentWidget();
     if (background_.isNull() && parent) {
-        // Only the parent's own painting: neither this button nor its siblings.
-        background_ = QPixmap(size());
-        background_.fill(parent->palette().color(parent->backgroundRole()));
-        parent->render(&background_, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+        // Only the parent's own painting: neither this button nor its siblings. The copy is
+        // made aside, because the parent's painting may itself tell this button to drop its
+        // background.
+        QPixmap copy(size());
+        copy.fill(parent->palette().color(parent->backgroundRole()));
+        parent->render(&copy, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+        background_ = copy;
     }
     if (!background_.isNull())
         painter.drawPixmap(0, 0, background_);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zel;
@@ -19,9 +20,14 @@ namespace {
 class Backdrop : public QWidget {
 public:
     QColor colour = QColor(0x29, 0x39, 0x55);
+    std::function<void()> onPaint;
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), colour); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), colour);
+        if (onPaint)
+            onPaint();
+    }
 };
 
 QRgb Blend(QRgb under, QRgb over) {
@@ -158,6 +164,15 @@ TEST_F(CButtonTRTest, BackgroundIsKeptUntilDroppedOrResized) {
     parent.colour = QColor(0x20, 0x80, 0x20);
     button->resize(140, 40);
     EXPECT_EQ(GrabWidget(*button, "resized").pixel(2, 2), parent.colour.rgb());
+}
+
+TEST_F(CButtonTRTest, ParentThatDropsTheCacheWhilePaintingStillGivesABackground) {
+    // The main window drops its buttons' backgrounds from its own paint after a resize; that
+    // paint also runs while a button copies the parent's pixels.
+    parent.onPaint = [this] { button->DropBackground(); };
+    parent.colour = QColor(0x44, 0x58, 0x7C);
+    button->DropBackground();
+    EXPECT_EQ(GrabWidget(*button, "dropped-while-painting").pixel(2, 2), parent.colour.rgb());
 }
 
 TEST_F(CButtonTRTest, SmallOnlyIconsAreDoubledPixelForPixel) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace zel;
@@ -254,6 +255,23 @@ TEST_F(CMyDialogTest, MaskRoundsTheFourCorners) {
             EXPECT_TRUE(mask.contains(p)) << p.x() << "," << p.y() << " pass " << pass;
         dialog.resize(420, 260); // the mask follows the size
     }
+}
+
+TEST_F(CMyDialogTest, FrameIsDrawnOverTheDerivedWindowsPainting) {
+    class Painted : public CMyDialog {
+    protected:
+        void PaintClient(QPainter& painter) override {
+            painter.fillRect(rect(), Qt::red);
+            painter.setPen(Qt::green); // the frame must not inherit the pen
+        }
+    } dialog;
+    dialog.resize(300, 200);
+    dialog.show();
+    const QImage frame = GrabWidget(dialog, "painted");
+    EXPECT_EQ(frame.pixel(150, 100), 0xFFFF0000u);
+    EXPECT_EQ(frame.pixel(100, 23), 0xFF293955u);
+    EXPECT_EQ(frame.pixel(150, 199), 0xFF000000u);
+    EXPECT_EQ(frame.pixel(299, 100), 0xFF000000u);
 }
 
 TEST_F(CMyDialogTest, TitleAndLogoAreDrawnInTheStrip) {
