@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "widgets/CButtonTR.h"
+#include "widgets/CMyDialog.h"
 #include "widgets/ImageResources.h"
 
 #include <QApplication>
@@ -193,6 +194,68 @@ TEST_F(CButtonTRTest, SmallOnlyIconsAreDoubledPixelForPixel) {
 
     button->SetIcon(999);
     EXPECT_FALSE(button->HasIcon());
+}
+
+} // namespace
+
+namespace {
+
+// A frame with a dark band that brightens to the right, the backdrop of the command row.
+class BandDialog : public CMyDialog {
+public:
+    BandDialog() : CMyDialog(nullptr, true) {}
+
+protected:
+    void PaintClient(QPainter& painter) override {
+        const int w = width();
+        QLinearGradient band(0, 0, w / 2, 0);
+        band.setColorAt(0, QColor(0x29, 0x39, 0x55));
+        band.setColorAt(1, QColor(0x44, 0x58, 0x7C));
+        band.setSpread(QGradient::RepeatSpread);
+        painter.fillRect(QRect(w / 2, 25, w, 50), band);
+        painter.fillRect(QRect(0, 25, w / 2 + 1, 50), QColor(0x29, 0x39, 0x55));
+        if (const auto picture = LoadPngResource(261)) {
+            const int h = int((w - 20) * 0.2658);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(QRect(10, 175 + (height() - h - 175) / 2, w - 20, h), *picture);
+        }
+    }
+};
+
+TEST(CButtonTRRowTest, EachButtonShowsTheBandBehindItsOwnPlace) {
+    BandDialog window;
+    window.SetTitle(QStringLiteral("Velquist"));
+    window.resize(980, 560);
+    const std::pair<int, const char*> buttons[] = {
+        {128, "实时查看"}, {138, "记录查看"}, {135, "实时录制"}, {137, "记录传输"},
+        {136, "设置"},     {134, "文件分析"}, {133, "退出"},
+    };
+    std::vector<CButtonTR*> row;
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        auto* button = new CButtonTR(QString::fromUtf8(buttons[i].second), &window);
+        button->SetIcon(buttons[i].first);
+        button->setGeometry(15 + 135 * int(i), 30, 130, 40);
+        row.push_back(button);
+    }
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    SendMove(*row[2], QPoint(70, 20), Qt::NoButton);
+    row[4]->setDown(true);
+    const QImage image = GrabWidget(window, "command-row");
+
+    // Right of the middle the band brightens, so a copy from the wrong place would show.
+    for (int i : {0, 5, 6}) {
+        const QImage alone = row[i]->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        for (QPoint p : {QPoint(1, 2), QPoint(128, 37), QPoint(40, 38)})
+            EXPECT_EQ(alone.pixel(p), image.pixel(row[i]->geometry().topLeft() + p))
+                << "button " << i << " at " << p.x() << "," << p.y();
+        if (i > 0) {
+            EXPECT_NE(image.pixel(row[i]->geometry().topLeft() + QPoint(128, 37)),
+                      image.pixel(row[i]->geometry().topLeft() + QPoint(1, 37)))
+                << "the band should brighten across button " << i;
+        }
+    }
 }
 
 } // namespace

@@ -234,6 +234,9 @@ TEST_F(CMyDialogTest, MaximiseFillsTheWorkAreaAndRestoreComesBackCentred) {
     EXPECT_EQ(main.size(), QSize(600, 400));
     EXPECT_EQ(main.geometry().center(), QRect(0, 0, 800, 560).center());
     ExpectImageAt(GrabWidget(main, "restored"), main.MaximizeRect(), 253);
+
+    Click(main, main.MinimizeRect().center());
+    EXPECT_TRUE(main.isMinimized());
 }
 
 TEST_F(CMyDialogTest, MaskRoundsTheFourCorners) {
