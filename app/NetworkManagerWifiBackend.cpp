@@ -1,0 +1,171 @@
+#include "app/NetworkManagerWifiBackend.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <atomic>
+
+namespace zel {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kRootPath = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString kRootInterface = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
+const QString kWirelessInterface = QStringLiteral("org.freedesktop.NetworkManager.Device.Wireless");
+const QString kAccessPointInterface = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+constexpr std::uint32_t kDeviceTypeWifi = 2;
+constexpr std::uint32_t kDeviceStateActivated = 100;
+
+QString UniqueConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("zel-wifi-%1").arg(counter.fetch_add(1));
+}
+
+} // namespace
+
+NetworkManagerWifiBackend::NetworkManagerWifiBackend() = default;
+
+NetworkManagerWifiBackend::NetworkManagerWifiBackend(const QString& busAddress)
+    : busAddress_(busAddress) {}
+
+NetworkManagerWifiBackend::~NetworkManagerWifiBackend() {
+    Close();
+}
+
+bool NetworkManagerWifiBackend::Open() {
+    Close();
+    // A connection of our own, so that it can be dropped again at Close() and the probe keeps
+    // nothing between calls.
+    connectionName_ = UniqueConnectionName();
+    QDBusConnection bus =
+        busAddress_.isEmpty()
+            ? QDBusConnection::connectToBus(QDBusConnection::SystemBus, connectionName_)
+            : QDBusConnection::connectToBus(busAddress_, connectionName_);
+    open_ = true;
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage reply;
+    const bool asked =
+        Call(QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
+             QStringLiteral("NameHasOwner"), {kService}, reply);
+    return asked && !reply.arguments().isEmpty() && reply.arguments().first().toBool();
+}
+
+void NetworkManagerWifiBackend::Close() {
+    if (!open_)
+        return;
+    QDBusConnection::disconnectFromBus(connectionName_);
+    open_ = false;
+}
+
+bool NetworkManagerWifiBackend::Call(const QString& path, const QString& interface,
+                                     const QString& method, const QVariantList& arguments,
+                                     QDBusMessage& reply) const {
+    if (!open_)
+        return false;
+    const QString service = interface == QStringLiteral("org.freedesktop.DBus")
+                                ? QStringLiteral("org.freedesktop.DBus")
+                                : kService;
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    reply = QDBusConnection(connectionName_).call(message, QDBus::Block, kCallTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool NetworkManagerWifiBackend::GetProperty(const QString& path, const QString& interface,
+                                            const QString& name, QVariant& value) const {
+    QDBusMessage reply;
+    if (!Call(path, kPropertiesInterface, QStringLiteral("Get"), {interface, name}, reply) ||
+        reply.arguments().isEmpty())
+        return false;
+    value = reply.arguments().first().value<QDBusVariant>().variant();
+    return value.isValid();
+}
+
+bool NetworkManagerWifiBackend::EnumInterfaces(std::vector<WifiInterface>& interfaces) {
+    QDBusMessage reply;
+    if (!Call(kRootPath, kRootInterface, QStringLiteral("GetDevices"), {}, reply) ||
+        reply.arguments().isEmpty())
+        return false;
+    const auto devices = qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().first());
+    interfaces.clear();
+    for (const QDBusObjectPath& device : devices) {
+        QVariant type;
+        QVariant state;
+        if (!GetProperty(device.path(), kDeviceInterface, QStringLiteral("DeviceType"), type) ||
+            type.toUInt() != kDeviceTypeWifi)
+            continue;
+        if (!GetProperty(device.path(), kDeviceInterface, QStringLiteral("State"), state))
+            continue;
+        interfaces.push_back(
+            {device.path().toStdString(), state.toUInt() == kDeviceStateActivated});
+    }
+    return true;
+}
+
+bool NetworkManagerWifiBackend::GetAvailableNetworks(const WifiInterface& interface,
+                                                     std::vector<WifiNetwork>& networks) {
+    networks.clear();
+    QVariant active;
+    if (!GetProperty(QString::fromStdString(interface.id), kWirelessInterface,
+                     QStringLiteral("ActiveAccessPoint"), active))
+        return false;
+    const QString accessPoint = active.value<QDBusObjectPath>().path();
+    if (accessPoint.isEmpty() || accessPoint == QStringLiteral("/"))
+        return true; // activated, but not (or no longer) associated
+    QDBusMessage reply;
+    if (!Call(accessPoint, kPropertiesInterface, QStringLiteral("GetAll"), {kAccessPointInterface},
+              reply) ||
+        reply.arguments().isEmpty())
+        return false;
+    const auto properties = qdbus_cast<QVariantMap>(reply.arguments().first());
+    WifiNetwork network;
+    const QByteArray ssid = properties.value(QStringLiteral("Ssid")).toByteArray();
+    network.ssid.assign(ssid.begin(), ssid.end());
+    network.signalQuality =
+        std::clamp(properties.value(QStringLiteral("Strength")).toInt(), 0, 100);
+    network.authAlgorithm =
+        AuthAlgorithmFromFlags(properties.value(QStringLiteral("Flags")).toUInt(),
+                               properties.value(QStringLiteral("WpaFlags")).toUInt(),
+                               properties.value(QStringLiteral("RsnFlags")).toUInt());
+    network.connected = true;
+    networks.push_back(network);
+    return true;
+}
+
+std::uint32_t NetworkManagerWifiBackend::AuthAlgorithmFromFlags(std::uint32_t apFlags,
+                                                                std::uint32_t wpaFlags,
+                                                                std::uint32_t rsnFlags) {
+    if (rsnFlags != 0) {
+        // A network that offers WPA2 and WPA3 side by side is shown as WPA2-Personal.
+        if (rsnFlags & kKeyMgmtPsk)
+            return kWifiAuthRsnaPsk;
+        if (rsnFlags & kKeyMgmtSae)
+            return kWifiAuthWpa3Sae;
+        if (rsnFlags & kKeyMgmtSuiteB192)
+            return kWifiAuthWpa3Enterprise192;
+        if (rsnFlags & kKeyMgmt8021x)
+            return kWifiAuthRsna;
+        if (rsnFlags & (kKeyMgmtOwe | kKeyMgmtOweTm))
+            return kWifiAuthOwe;
+        return 0;
+    }
+    if (wpaFlags != 0) {
+        if (wpaFlags & kKeyMgmtPsk)
+            return kWifiAuthWpaPsk;
+        if (wpaFlags & kKeyMgmt8021x)
+            return kWifiAuthWpa;
+        return 0;
+    }
+    return (apFlags & kApPrivacy) ? kWifiAuthSharedKey : kWifiAuthOpen;
+}
+
+} // namespace zel

@@ -1,0 +1,5 @@
+#include "app/CZelmarineApp.h"
+
+int main(int argc, char** argv) {
+    return zel::CZelmarineApp().Run(argc, argv);
+}

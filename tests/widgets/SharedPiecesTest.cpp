@@ -1,0 +1,104 @@
+#include "GuiTestSupport.h"
+
+#include "widgets/DialogUnits.h"
+#include "widgets/Fonts.h"
+#include "widgets/ImageResources.h"
+#include "widgets/MessageBox.h"
+
+#include <QFontMetrics>
+#include <gtest/gtest.h>
+
+using namespace zel;
+
+namespace {
+
+TEST(ImageResourcesTest, EveryPngHasItsSizeAndAlpha) {
+    for (int id = 248; id <= 261; ++id) {
+        const auto image = LoadPngResource(id);
+        ASSERT_TRUE(image) << id;
+        const QSize expected = id <= 250   ? QSize(39, 20)
+                               : id <= 259 ? QSize(28, 20)
+                               : id == 260 ? QSize(256, 256)
+                                           : QSize(1245, 328);
+        EXPECT_EQ(image->size(), expected) << id;
+        EXPECT_TRUE(image->hasAlphaChannel()) << id;
+        test::SaveSnapshot(*image, QStringLiteral("png%1").arg(id));
+    }
+    EXPECT_FALSE(LoadPngResource(247));
+    EXPECT_FALSE(LoadPngResource(262));
+    EXPECT_TRUE(LoadBitmapResource(131).isNull());
+}
+
+TEST(ImageResourcesTest, IconsComeInTheirSizes) {
+    const std::pair<int, QList<QSize>> icons[] = {
+        {128, {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {256, 256}}},
+        {133, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
+        {134, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
+        {135, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
+        {136, {{16, 16}}},
+        {137, {{16, 16}}},
+        {138, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
+    };
+    for (const auto& [id, sizes] : icons) {
+        QList<QSize> available = LoadIconResource(id).availableSizes();
+        std::sort(available.begin(), available.end(),
+                  [](QSize a, QSize b) { return a.width() < b.width(); });
+        EXPECT_EQ(available, sizes) << id;
+    }
+    EXPECT_TRUE(LoadIconResource(129).isNull());
+}
+
+TEST(DialogUnitsTest, ConvertsWithTheTemplateFontsBaseUnits) {
+    const DialogUnits units(6, 13);
+    EXPECT_EQ(units.X(4), 6);
+    EXPECT_EQ(units.X(50), 75);
+    EXPECT_EQ(units.X(157), 236); // 235.5 rounds up
+    EXPECT_EQ(units.Y(8), 13);
+    EXPECT_EQ(units.Y(14), 23);   // 22.75
+    EXPECT_EQ(units.Y(198), 322); // 321.75
+    EXPECT_EQ(units.X(-2), -3);   // rounds away from zero both ways
+    EXPECT_EQ(units.ToPixels(157, 198, 50, 14), QRect(236, 322, 75, 23));
+
+    const QFont font = ShellDlgFont(10);
+    EXPECT_EQ(font.pixelSize(), 13);
+    const DialogUnits measured(font);
+    const QFontMetrics metrics(font);
+    EXPECT_EQ(measured.BaseHeight(), metrics.height());
+    const int average = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    EXPECT_NEAR(measured.BaseWidth(), average / 52.0, 0.5);
+}
+
+TEST(MessageBoxTest, HandlerSeesEveryBoxAndAnswersQuestions) {
+    std::vector<MessageBox::Request> seen;
+    MessageBox::Answer answer = MessageBox::Answer::No;
+    {
+        ScopedMessageBoxHandler handler([&](const MessageBox::Request& request) {
+            seen.push_back(request);
+            return request.buttons == MessageBox::Buttons::YesNo ? answer : MessageBox::Answer::Ok;
+        });
+        MessageBox::Error(nullptr, QStringLiteral("未能连接到设备!"));
+        MessageBox::Information(nullptr, QStringLiteral("数据传输完成!"));
+        EXPECT_EQ(MessageBox::Question(nullptr, QStringLiteral("确定要退出Velquist软件吗?"),
+                                       MessageBox::Icon::Error),
+                  MessageBox::Answer::No);
+        answer = MessageBox::Answer::Yes;
+        EXPECT_EQ(MessageBox::Question(nullptr, QStringLiteral("?")), MessageBox::Answer::Yes);
+        // A handler that says OK to a question is taken as No, never as consent.
+        answer = MessageBox::Answer::Ok;
+        EXPECT_EQ(MessageBox::Question(nullptr, QStringLiteral("?")), MessageBox::Answer::No);
+    }
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].text, QStringLiteral("未能连接到设备!"));
+    EXPECT_EQ(seen[0].icon, MessageBox::Icon::Error);
+    EXPECT_EQ(seen[0].buttons, MessageBox::Buttons::Ok);
+    EXPECT_EQ(seen[1].icon, MessageBox::Icon::Information);
+    EXPECT_EQ(seen[2].icon, MessageBox::Icon::Error);
+    EXPECT_EQ(seen[2].buttons, MessageBox::Buttons::YesNo);
+    EXPECT_EQ(seen[3].icon, MessageBox::Icon::Question);
+
+    // The scope put the previous (empty) handler back.
+    EXPECT_FALSE(MessageBox::SetHandler(nullptr));
+}
+
+} // namespace

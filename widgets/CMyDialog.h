@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QImage>
+#include <map>
+
+namespace zel {
+
+// The skinned base of the program's windows: a frameless dialog with its own 25-pixel title
+// strip (dark blue gradient, logo, white title), image buttons for close and, on the main
+// window, minimise and maximise/restore, a black outline and rounded corners. The windows cannot
+// be dragged or resized by their edges. Derived windows paint their client area in PaintClient()
+// and decide in CanClose() whether a close request (frame button, Escape, close()) is granted.
+class CMyDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    enum class HitCode { Client, Minimize, Maximize, Close };
+
+    static constexpr int kStripHeight = 25;
+
+    explicit CMyDialog(QWidget* parent = nullptr, bool mainWindow = false);
+
+    // Sets the title drawn in the strip and the window title shown by the taskbar.
+    virtual void SetTitle(const QString& title);
+    QString Title() const { return title_; }
+
+    bool IsMainWindow() const { return mainWindow_; }
+
+    // Frame geometry in client coordinates for the present size.
+    QRect TitleRect() const;
+    QRect MinimizeRect() const;
+    QRect MaximizeRect() const;
+    QRect CloseRect() const;
+
+    HitCode HitTest(const QPoint& clientPoint) const;
+
+    // Maximises into the work area of the window's screen (panels and taskbar stay visible),
+    // or restores and centres the window when it is maximised.
+    void ToggleMaximize();
+    void ShowMaximizedInWorkArea();
+    void RestoreFromMaximized();
+    bool IsMaximizedInWorkArea() const { return maximized_; }
+
+    // The button drawn hovered or pressed, Client when none.
+    HitCode HoveredButton() const { return hovered_; }
+    HitCode PressedButton() const { return pressed_; }
+
+    void reject() override;
+
+protected:
+    // The client area under the frame; the frame is drawn over it afterwards.
+    virtual void PaintClient(QPainter& painter);
+    // Asked before the window closes; false keeps it open.
+    virtual bool CanClose() { return true; }
+    // The area a maximised window fills: the screen without panels and taskbar.
+    virtual QRect WorkArea() const;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void PaintFrame(QPainter& painter);
+    void PaintStrip(QPainter& painter);
+    const QImage& ButtonImage(HitCode button) const;
+    void DrawImage(QPainter& painter, int id, const QPoint& at) const;
+    void ApplyMask();
+    void CenterInWorkArea();
+    void UpdateButtons();
+
+    bool mainWindow_ = false;
+    bool maximized_ = false;
+    QRect normalGeometry_;
+    QString title_ = QStringLiteral("Kestova");
+    QFont titleFont_;
+    HitCode hovered_ = HitCode::Client;
+    HitCode pressed_ = HitCode::Client;
+    std::map<int, QImage> images_;
+};
+
+} // namespace zel

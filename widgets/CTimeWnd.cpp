@@ -1,0 +1,90 @@
+#include "widgets/CTimeWnd.h"
+
+#include "common/LocalTime.h"
+#include "widgets/Fonts.h"
+#include "widgets/UiThread.h"
+
+#include <QPainter>
+
+namespace zel {
+
+namespace {
+
+QString CurrentTimeText() {
+    return QString::fromStdString(FormatLocalTime(NowSeconds(), "%Y-%m-%d,%H:%M:%S"));
+}
+
+} // namespace
+
+CTimeWnd::CTimeWnd(QWidget* parent)
+    : QWidget(parent), font_(SongtiFont(12)), currentTime_(CurrentTimeText()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&clock_, &QTimer::timeout, this, &CTimeWnd::Tick);
+    clock_.start(kClockIntervalMs);
+}
+
+void CTimeWnd::SetDevice(int deviceNumber, int version) {
+    RunOnObjectThread(this, [this, deviceNumber, version] {
+        deviceNumber_ = deviceNumber;
+        version_ = version;
+        update();
+    });
+}
+
+void CTimeWnd::SetStartTime(const QString& startTime) {
+    RunOnObjectThread(this, [this, startTime] {
+        startTime_ = startTime;
+        update();
+    });
+}
+
+void CTimeWnd::SetDataCount(const QString& count) {
+    RunOnObjectThread(this, [this, count] {
+        dataCount_ = count;
+        update();
+    });
+}
+
+void CTimeWnd::Tick() {
+    currentTime_ = CurrentTimeText();
+    update();
+}
+
+QString CTimeWnd::VersionText(int version) {
+    return QStringLiteral("V%1.%2%3%4")
+        .arg(version / 1000)
+        .arg((version % 1000) / 100)
+        .arg((version % 100) / 10)
+        .arg(version % 10);
+}
+
+QString CTimeWnd::Line(int index) const {
+    switch (index) {
+    case 0:
+        return QStringLiteral("设备编号:%1").arg(deviceNumber_);
+    case 1:
+        return QStringLiteral("版本号:") + VersionText(version_);
+    case 2:
+        return QStringLiteral("开始时间:") + startTime_;
+    case 3:
+        return QStringLiteral("当前时间:") + currentTime_;
+    case 4:
+        return QStringLiteral("总数据数:") + dataCount_;
+    default:
+        return {};
+    }
+}
+
+void CTimeWnd::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(QColor::fromRgba(kBackground));
+    painter.drawRect(QRect(0, 0, width() - 1, height() - 1));
+    painter.setFont(font_);
+    painter.setPen(Qt::black);
+    for (int i = 0; i < 5; ++i)
+        painter.drawText(QRect(kLineLeft, LineTop(i), width() - kLineLeft, height()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Line(i));
+}
+
+} // namespace zel
