@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WifiProbe.h"
 #include "device/DeviceLink.h"
 #include "device/WorkerStopper.h"
 
@@ -11,14 +12,11 @@
 
 namespace zel {
 
-// Texts of the Wi-Fi panel: connection, SSID, signal quality, security type.
-using WifiPanelTexts = std::array<QString, 4>;
-
 // What one poller cycle hands to the main window.
 struct PollerUpdate {
     int generation = 0;  // which run of the poller sent it; older runs are ignored
     bool hasWifi = false; // the Wi-Fi texts were probed in this cycle
-    WifiPanelTexts wifi;
+    WifiStatusTexts wifi;
     // 1038 connection, 1039 device number, 1041 version, 1040 battery, 1043 state, 1042 clock.
     std::array<QString, 6> instrument;
     QString ch1; // readout 1003
@@ -36,7 +34,7 @@ void FillInstrumentTexts(const DeviceStatus* status, PollerUpdate& update);
 class StatusPoller {
 public:
     // Fills the texts and returns true when the PC is on a Wi-Fi network.
-    using WifiProbe = std::function<bool(WifiPanelTexts&)>;
+    using WifiProbe = std::function<bool(WifiStatusTexts&)>;
     using Publish = std::function<void(const PollerUpdate&)>;
 
     StatusPoller(DeviceLink& link, WifiProbe probe, Publish publish);

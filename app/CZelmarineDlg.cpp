@@ -1,0 +1,324 @@
+#include "app/CZelmarineDlg.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CSetDlg.h"
+#include "common/LocalTime.h"
+#include "widgets/CButtonTR.h"
+#include "widgets/CDigital.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/Fonts.h"
+#include "widgets/ImageResources.h"
+#include "widgets/MessageBox.h"
+
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <thread>
+
+namespace zel {
+namespace {
+
+constexpr QRgb kBandDark = 0xFF293955;
+constexpr QRgb kBandLight = 0xFF44587C;
+constexpr int kPictureImage = 261;
+
+struct ButtonSpec {
+    int id;
+    const char* caption;
+    int icon;
+};
+
+// In the order of the row, left to right.
+constexpr ButtonSpec kButtons[] = {
+    {CZelmarineDlg::kLiveView, "实时查看", 128},     {CZelmarineDlg::kViewer, "记录查看", 138},
+    {CZelmarineDlg::kRecording, "实时录制", 135},    {CZelmarineDlg::kTransfer, "记录传输", 137},
+    {CZelmarineDlg::kSettings, "设置", 136},         {CZelmarineDlg::kFileAnalysis, "文件分析", 134},
+    {CZelmarineDlg::kExit, "退出", 133},
+};
+
+} // namespace
+
+CZelmarineDlg::CZelmarineDlg(MainWindowEnvironment environment, QWidget* parent)
+    : CMyDialog(parent, true), environment_(std::move(environment)) {
+    setFont(ShellDlgFont(10));
+    setWindowIcon(LoadIconResource(128));
+    CreateControls();
+    SetTitle(QStringLiteral("Velquist"));
+    const DialogUnits du(font());
+    resize(du.X(634), du.Y(345));
+    ShowMaximizedInWorkArea();
+    initialised_ = true;
+
+    QPointer<CZelmarineDlg> self(this);
+    poller_ = std::make_unique<StatusPoller>(
+        *environment_.link, environment_.wifiProbe, [self](const PollerUpdate& update) {
+            // Queued: the poller never waits for this window.
+            QMetaObject::invokeMethod(
+                self.data(),
+                [self, update] {
+                    if (self)
+                        self->ApplyUpdate(update);
+                },
+                Qt::QueuedConnection);
+        });
+    poller_->Start();
+}
+
+CZelmarineDlg::~CZelmarineDlg() { poller_->Stop(); }
+
+void CZelmarineDlg::SetWindowFactory(int buttonId, WindowFactory factory) {
+    factories_[buttonId] = std::move(factory);
+}
+
+CButtonTR* CZelmarineDlg::Button(int id) const {
+    const auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QLabel* CZelmarineDlg::AddLabel(int id, const QString& text, const QRect& units) {
+    const DialogUnits du(font());
+    auto* label = new QLabel(text, this);
+    if (id)
+        label->setObjectName(QString::number(id));
+    // Static texts of the template are one line; a little room keeps CJK glyphs uncut.
+    label->setGeometry(du.ToPixels(units).adjusted(0, -3, 0, 3));
+    if (id)
+        labels_[id] = label;
+    return label;
+}
+
+void CZelmarineDlg::CreateControls() {
+    const DialogUnits du(font());
+    int left = 15;
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new CButtonTR(QString::fromUtf8(spec.caption), this);
+        button->setObjectName(QString::number(spec.id));
+        button->SetIcon(spec.icon);
+        button->setGeometry(left, 30, 130, 40);
+        left += 135;
+        buttons_[spec.id] = button;
+        const int id = spec.id;
+        connect(button, &QPushButton::clicked, this, [this, id] { OnButton(id); });
+    }
+
+    const struct {
+        const char* title;
+        QRect units;
+    } groups[] = {{"WIFI状态", {7, 42, 167, 84}}, {"设备状态", {191, 42, 167, 84}},
+                  {"电流", {375, 42, 137, 84}}};
+    for (const auto& g : groups) {
+        auto* box = new QGroupBox(QString::fromUtf8(g.title), this);
+        box->setGeometry(du.ToPixels(g.units));
+        box->lower();
+    }
+    AddLabel(1033, QStringLiteral("连接状态：未连接"), {21, 56, 148, 8});
+    AddLabel(1037, QStringLiteral("SSID："), {22, 75, 148, 8});
+    AddLabel(1035, QStringLiteral("信号强度："), {21, 95, 148, 8});
+    AddLabel(1036, QStringLiteral("安全类型："), {21, 114, 148, 8});
+    AddLabel(1038, QStringLiteral("连接状态：未连接"), {206, 56, 122, 8});
+    AddLabel(1039, QStringLiteral("设备编号："), {206, 68, 120, 8});
+    AddLabel(1040, QStringLiteral("设备电量："), {206, 80, 127, 8});
+    AddLabel(1041, QStringLiteral("设备版本："), {206, 92, 118, 8});
+    AddLabel(1043, QStringLiteral("设备状态："), {206, 104, 114, 8});
+    AddLabel(1042, QStringLiteral("设备时间："), {206, 116, 114, 8});
+    AddLabel(0, QStringLiteral("通道一："), {391, 72, 42, 8});
+    AddLabel(0, QStringLiteral("通道二："), {391, 99, 43, 8});
+
+    syncButton_ = new QPushButton(QStringLiteral("同步"), this);
+    syncButton_->setObjectName(QString::number(kSync));
+    syncButton_->setGeometry(du.ToPixels(321, 111, 35, 14));
+    syncButton_->setEnabled(false);
+    syncButton_->setAutoDefault(false);
+    connect(syncButton_, &QPushButton::clicked, this, &CZelmarineDlg::OnSync);
+
+    ch1_ = new CDigital(this);
+    ch1_->setObjectName(QStringLiteral("1003"));
+    ch1_->setGeometry(du.ToPixels(429, 66, 69, 18));
+    ch2_ = new CDigital(this);
+    ch2_->setObjectName(QStringLiteral("1004"));
+    ch2_->setGeometry(du.ToPixels(429, 93, 69, 18));
+    ch1_->SetText(QStringLiteral("0A"));
+    ch2_->SetText(QStringLiteral("0A"));
+}
+
+void CZelmarineDlg::ApplyUpdate(const PollerUpdate& update) {
+    // Updates still queued from a poller that has since been stopped are stale.
+    if (update.generation != poller_->Generation())
+        return;
+    if (update.hasWifi) {
+        const int ids[] = {1033, 1037, 1035, 1036};
+        for (int i = 0; i < 4; ++i)
+            labels_[ids[i]]->setText(update.wifi[static_cast<std::size_t>(i)]);
+    }
+    const int ids[] = {1038, 1039, 1041, 1040, 1043, 1042};
+    for (int i = 0; i < 6; ++i)
+        labels_[ids[i]]->setText(update.instrument[static_cast<std::size_t>(i)]);
+    ch1_->SetText(update.ch1);
+    ch2_->SetText(update.ch2);
+    syncButton_->setEnabled(update.syncEnabled);
+}
+
+void CZelmarineDlg::OnButton(int id) {
+    switch (id) {
+    case kLiveView:
+    case kRecording:
+    case kTransfer:
+        if (CheckDevice(id))
+            RunWindow(id, true);
+        break;
+    case kViewer:
+    case kFileAnalysis:
+        RunWindow(id, false);
+        break;
+    case kSettings:
+        OnSettings();
+        break;
+    case kExit:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CZelmarineDlg::CheckDevice(int id) {
+    // The flag and the status are those of the latest poll, as they stand now.
+    if (!poller_->Connected()) {
+        MessageBox::Error(this, QStringLiteral("未能连接到设备!"));
+        return false;
+    }
+    const std::uint8_t state = poller_->LastStatus().state;
+    if (id != kTransfer && state != kStateMeasuring) {
+        MessageBox::Error(this, QStringLiteral("设备不是在测量状态"));
+        return false;
+    }
+    if (id == kTransfer && state != kStateViewing) {
+        MessageBox::Error(this, QStringLiteral("设备不是在查看状态"));
+        return false;
+    }
+    return true;
+}
+
+void CZelmarineDlg::RunWindow(int id, bool deviceWindow) {
+    const auto factory = factories_.find(id);
+    if (deviceWindow)
+        poller_->Stop();
+    if (factory != factories_.end() && factory->second) {
+        const DeviceStatus status = poller_->LastStatus();
+        if (auto window = factory->second(this, deviceWindow ? &status : nullptr))
+            window->exec();
+    }
+    if (deviceWindow)
+        poller_->Start();
+}
+
+void CZelmarineDlg::OnSettings() {
+    const auto factory = factories_.find(kSettings);
+    std::unique_ptr<QDialog> dialog =
+        factory != factories_.end() && factory->second
+            ? factory->second(this, nullptr)
+            : std::make_unique<CSetDlg>(environment_.configPath, this);
+    if (dialog->exec() == QDialog::Accepted) {
+        // The next poll must use the new address.
+        poller_->Stop();
+        poller_->Start();
+    }
+}
+
+void CZelmarineDlg::OnSync() {
+    syncButton_->setEnabled(false);
+    poller_->Stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const LocalDateTime now = ToLocalDateTime(NowSeconds());
+    const std::uint8_t clock[6] = {
+        static_cast<std::uint8_t>(now.year - 2000), static_cast<std::uint8_t>(now.month),
+        static_cast<std::uint8_t>(now.day),         static_cast<std::uint8_t>(now.hour),
+        static_cast<std::uint8_t>(now.minute),      static_cast<std::uint8_t>(now.second)};
+    DeviceLink& link = *environment_.link;
+    if (!link.Connect()) {
+        MessageBox::Error(this, QStringLiteral("连接设备失败!"));
+    } else {
+        DeviceStatus status = poller_->LastStatus();
+        if (link.SyncClock(status, clock))
+            poller_->SetLastStatus(status);
+        else
+            MessageBox::Error(this, QStringLiteral("时间同步失败!"));
+    }
+    link.Close();
+    poller_->Start();
+}
+
+bool CZelmarineDlg::CanClose() {
+    if (MessageBox::Question(this, QStringLiteral("确定要退出Velquist软件吗?"),
+                             MessageBox::Icon::Error) != MessageBox::Answer::Yes)
+        return false;
+    poller_->Stop();
+    if (poller_->Connected()) {
+        // The farewell; the connection is left to the end of the process.
+        DeviceLink& link = *environment_.link;
+        if (link.Connect())
+            link.SendStop();
+    }
+    return true;
+}
+
+void CZelmarineDlg::accept() {
+    // Enter leads to the exit question like Escape, never straight out of the program.
+    close();
+}
+
+void CZelmarineDlg::ShowAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CZelmarineDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // The window has no system menu of its own; the title strip offers its about item.
+    if (!TitleRect().contains(event->pos())) {
+        CMyDialog::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    QAction* about = menu.addAction(QStringLiteral("关于 Zelmarine(&A)..."));
+    about->setObjectName(QStringLiteral("16"));
+    connect(about, &QAction::triggered, this, &CZelmarineDlg::ShowAbout);
+    menu.exec(event->globalPos());
+}
+
+void CZelmarineDlg::resizeEvent(QResizeEvent* event) {
+    CMyDialog::resizeEvent(event);
+    if (initialised_ && !isMinimized())
+        resized_ = true;
+}
+
+void CZelmarineDlg::PaintClient(QPainter& painter) {
+    const int w = width();
+    const int h = height();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(QRect(0, 25, w / 2 + 1, 50), QColor::fromRgba(kBandDark));
+    QLinearGradient gradient(0, 0, w / 2, 0);
+    gradient.setColorAt(0, QColor::fromRgba(kBandDark));
+    gradient.setColorAt(1, QColor::fromRgba(kBandLight));
+    gradient.setSpread(QGradient::RepeatSpread);
+    painter.fillRect(QRect(w / 2, 25, w, 50), gradient);
+
+    if (const auto picture = LoadPngResource(kPictureImage)) {
+        const int pictureWidth = w - 20;
+        const int pictureHeight = static_cast<int>(pictureWidth * 0.2658);
+        const int top = 175 + (h - pictureHeight - 175) / 2;
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(10, top, pictureWidth, pictureHeight), *picture);
+    }
+    if (resized_) {
+        resized_ = false;
+        for (auto& [id, button] : buttons_)
+            button->DropBackground();
+    }
+}
+
+} // namespace zel
