@@ -33,7 +33,6 @@ CButtonTR::CButtonTR(const QString& caption, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setAutoDefault(false);
-    setFocusPolicy(Qt::NoFocus);
 }
 
 void CButtonTR::SetIcon(int iconId) {
