@@ -33,7 +33,6 @@ CButtonTR::CButtonTR(const QString& caption, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setAutoDefault(false);
-    setFocusPolicy(Qt::NoFocus);
 }
 
 void CButtonTR::SetIcon(int iconId) {
@@ -68,7 +67,8 @@ void CButtonTR::PaintBackground(QPainter& painter) {
         // Only the parent's own painting: neither this button nor its siblings. The copy is
         // made aside, because the parent's painting may itself tell this button to drop its
         // background.
-        QPixmap copy(size());
+        QPixmap copy(size() * devicePixelRatioF());
+        copy.setDevicePixelRatio(devicePixelRatioF());
         copy.fill(parent->palette().color(parent->backgroundRole()));
         parent->render(&copy, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
         background_ = copy;

@@ -68,7 +68,6 @@ private:
     void PaintFrame(QPainter& painter);
     void PaintStrip(QPainter& painter);
     const QImage& ButtonImage(HitCode button) const;
-    void DrawImage(QPainter& painter, int id, const QPoint& at) const;
     void ApplyMask();
     void CenterInWorkArea();
     void UpdateButtons();
