@@ -1,10 +1,13 @@
 #include "app/CZelmarineApp.h"
 
+#include "app/CZelmarineDlg.h"
+#include "app/DemoEnvironment.h"
 #include "resources/Resources.h"
-#include "widgets/CMyDialog.h"
 #include "widgets/ImageResources.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 namespace zel {
 
@@ -15,10 +18,25 @@ int CZelmarineApp::Run(int argc, char** argv) {
     InitResources();
     QApplication::setWindowIcon(LoadIconResource(128));
 
-    // The main window comes with its own task; until then an empty frame stands in for it.
-    CMyDialog mainWindow(nullptr, true);
-    mainWindow.SetTitle(QStringLiteral("Velquist"));
-    mainWindow.resize(1000, 560);
+    bool demo = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--demo") == 0)
+            demo = true;
+    }
+
+    DemoEnvironment demoEnvironment;
+    MainWindowEnvironment environment;
+    if (demo) {
+        if (!demoEnvironment.Start()) {
+            std::fprintf(stderr, "zelmarine: the simulated instrument could not start\n");
+            return 1;
+        }
+        environment = demoEnvironment.Environment();
+    } else {
+        environment = SystemEnvironment();
+    }
+
+    CZelmarineDlg mainWindow(environment);
     mainWindow.exec();
     return 0;
 }

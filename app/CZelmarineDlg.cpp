@@ -12,6 +12,7 @@
 
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMenu>
@@ -35,9 +36,9 @@ struct ButtonSpec {
 
 // In the order of the row, left to right.
 constexpr ButtonSpec kButtons[] = {
-    {CZelmarineDlg::kLiveView, "实时查看", 128},     {CZelmarineDlg::kViewer, "记录查看", 138},
-    {CZelmarineDlg::kRecording, "实时录制", 135},    {CZelmarineDlg::kTransfer, "记录传输", 137},
-    {CZelmarineDlg::kSettings, "设置", 136},         {CZelmarineDlg::kFileAnalysis, "文件分析", 134},
+    {CZelmarineDlg::kLiveView, "实时查看", 128},  {CZelmarineDlg::kViewer, "记录查看", 138},
+    {CZelmarineDlg::kRecording, "实时录制", 135}, {CZelmarineDlg::kTransfer, "记录传输", 137},
+    {CZelmarineDlg::kSettings, "设置", 136},      {CZelmarineDlg::kFileAnalysis, "文件分析", 134},
     {CZelmarineDlg::kExit, "退出", 133},
 };
 
@@ -55,21 +56,23 @@ CZelmarineDlg::CZelmarineDlg(MainWindowEnvironment environment, QWidget* parent)
     initialised_ = true;
 
     QPointer<CZelmarineDlg> self(this);
-    poller_ = std::make_unique<StatusPoller>(
-        *environment_.link, environment_.wifiProbe, [self](const PollerUpdate& update) {
-            // Queued: the poller never waits for this window.
-            QMetaObject::invokeMethod(
-                self.data(),
-                [self, update] {
-                    if (self)
-                        self->ApplyUpdate(update);
-                },
-                Qt::QueuedConnection);
-        });
+    poller_ = std::make_unique<StatusPoller>(*environment_.link, environment_.wifiProbe,
+                                             [self](const PollerUpdate& update) {
+                                                 // Queued: the poller never waits for this window.
+                                                 QMetaObject::invokeMethod(
+                                                     self.data(),
+                                                     [self, update] {
+                                                         if (self)
+                                                             self->ApplyUpdate(update);
+                                                     },
+                                                     Qt::QueuedConnection);
+                                             });
     poller_->Start();
 }
 
-CZelmarineDlg::~CZelmarineDlg() { poller_->Stop(); }
+CZelmarineDlg::~CZelmarineDlg() {
+    poller_->Stop();
+}
 
 void CZelmarineDlg::SetWindowFactory(int buttonId, WindowFactory factory) {
     factories_[buttonId] = std::move(factory);
@@ -85,8 +88,10 @@ QLabel* CZelmarineDlg::AddLabel(int id, const QString& text, const QRect& units)
     auto* label = new QLabel(text, this);
     if (id)
         label->setObjectName(QString::number(id));
-    // Static texts of the template are one line; a little room keeps CJK glyphs uncut.
-    label->setGeometry(du.ToPixels(units).adjusted(0, -3, 0, 3));
+    // Static texts draw from their top left; some texts end in a line break (the security
+    // text) whose empty second line must not push the first one up.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(du.ToPixels(units).adjusted(0, -2, 0, 4));
     if (id)
         labels_[id] = label;
     return label;
@@ -109,7 +114,8 @@ void CZelmarineDlg::CreateControls() {
     const struct {
         const char* title;
         QRect units;
-    } groups[] = {{"WIFI状态", {7, 42, 167, 84}}, {"设备状态", {191, 42, 167, 84}},
+    } groups[] = {{"WIFI状态", {7, 42, 167, 84}},
+                  {"设备状态", {191, 42, 167, 84}},
                   {"电流", {375, 42, 137, 84}}};
     for (const auto& g : groups) {
         auto* box = new QGroupBox(QString::fromUtf8(g.title), this);
@@ -270,6 +276,15 @@ bool CZelmarineDlg::CanClose() {
 void CZelmarineDlg::accept() {
     // Enter leads to the exit question like Escape, never straight out of the program.
     close();
+}
+
+void CZelmarineDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        close();
+        return;
+    }
+    CMyDialog::keyPressEvent(event);
 }
 
 void CZelmarineDlg::ShowAbout() {

@@ -7,7 +7,9 @@
 namespace zel {
 namespace {
 
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+QString Utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -32,7 +34,9 @@ void FillInstrumentTexts(const DeviceStatus* s, PollerUpdate& u) {
 StatusPoller::StatusPoller(DeviceLink& link, WifiProbe probe, Publish publish)
     : link_(link), probe_(std::move(probe)), publish_(std::move(publish)), stopper_(link) {}
 
-StatusPoller::~StatusPoller() { Stop(); }
+StatusPoller::~StatusPoller() {
+    Stop();
+}
 
 void StatusPoller::Start() {
     if (stopper_.Started())

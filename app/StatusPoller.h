@@ -14,7 +14,7 @@ namespace zel {
 
 // What one poller cycle hands to the main window.
 struct PollerUpdate {
-    int generation = 0;  // which run of the poller sent it; older runs are ignored
+    int generation = 0;   // which run of the poller sent it; older runs are ignored
     bool hasWifi = false; // the Wi-Fi texts were probed in this cycle
     WifiStatusTexts wifi;
     // 1038 connection, 1039 device number, 1041 version, 1040 battery, 1043 state, 1042 clock.

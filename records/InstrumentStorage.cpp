@@ -5,7 +5,7 @@
 namespace zel {
 
 void InstrumentStorage::SetSlotFrames(int slot, std::vector<TrendFrame> frames) {
-    StoredSlot& target = slots.at(static_cast<std::size_t>(slot));
+    StoredSlot& target = slotData.at(static_cast<std::size_t>(slot));
     if (frames.size() > kMaxFramesPerSlot)
         frames.resize(kMaxFramesPerSlot);
     target.frameCount = static_cast<int>(frames.size());
@@ -19,14 +19,14 @@ std::uint8_t InstrumentStorage::RecordSlotsFor(int usedSlots) {
 }
 
 StoredBlockBytes InstrumentStorage::InfoBlock(int slot) const {
-    const StoredSlot& source = slots.at(static_cast<std::size_t>(slot));
+    const StoredSlot& source = slotData.at(static_cast<std::size_t>(slot));
     StoredBlockBytes bytes = source.info;
     bytes[kInfoFrameCountOffset] = static_cast<std::uint8_t>(source.frameCount);
     return bytes;
 }
 
 StoredBlockBytes InstrumentStorage::DataBlock(int slot, int frame) const {
-    const StoredSlot& source = slots.at(static_cast<std::size_t>(slot));
+    const StoredSlot& source = slotData.at(static_cast<std::size_t>(slot));
     if (const auto raw = source.rawData.find(frame); raw != source.rawData.end())
         return raw->second;
     if (frame >= 1 && static_cast<std::size_t>(frame) <= source.frames.size())

@@ -35,7 +35,7 @@ struct StoredSlot {
 // The instrument's 64-slot storage as the simulator serves it over the link and as an instrument
 // data file holds it.
 struct InstrumentStorage {
-    std::array<StoredSlot, kStorageSlots> slots;
+    std::array<StoredSlot, kStorageSlots> slotData;
     // The slot byte of the status reply and of the file header: the number of slots in use, or
     // bit 7 with the number of a slot that is not read.
     std::uint8_t recordSlots = 0;

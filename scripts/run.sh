@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program on its embedded default:
-# Zelmarine connected to a simulated instrument.
+# Installs what is missing, builds, and starts Zelmarine on its embedded default: the program
+# connected to a simulated instrument running inside it (zelmarine --demo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh default
-bin=build/default
+program=build/default/app/zelmarine
 
-echo "== run: starting zelmarine-sim on 127.0.0.1:18080"
-"$bin/sim/zelmarine-sim" --port 18080 --serial 12 --version 1203 --battery 87 --state 2 \
-    --ch1 153 --ch2 147 &
-sim=$!
-trap 'kill $sim 2>/dev/null || true' EXIT
-sleep 0.5
-echo "== run: zelmarine-cli status"
-"$bin/cli/zelmarine-cli" --host 127.0.0.1 --port 18080 status
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "== run: no display here; starting the program under xvfb-run (a virtual screen)."
+    echo "   To see it, run on a desktop:  $program --demo"
+    echo "   Or take a picture of it:      xvfb-run -a -s '-screen 0 1280x768x24' $program --demo"
+    exec xvfb-run -a -s "-screen 0 1280x768x24" "$program" --demo
+fi
+echo "== run: $program --demo"
+exec "$program" --demo

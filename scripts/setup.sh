@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-wqy-microhei clang-format
+    xvfb xauth fonts-wqy-microhei clang-format dbus-daemon
 )
 
 missing=()

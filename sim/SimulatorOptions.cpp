@@ -87,7 +87,7 @@ bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOption
         {"--stall-every", Number(c.stallEvery, 0, 1000000)},
         {"--stall", Number(c.stallMs, 0, 600000)},
         {"--drop-after", Number(c.dropAfterFrames, 0, 100000000)},
-        {"--storage-slots", Number(options.storage.slots, 0, 64)},
+        {"--storage-slots", Number(options.storage.slotCount, 0, 64)},
         {"--frames", Number(options.storage.framesPerSlot, 0, 255)},
         {"--start",
          [&options](const std::string& v) {

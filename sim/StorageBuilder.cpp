@@ -7,7 +7,7 @@ namespace zel::sim {
 
 InstrumentStorage BuildStorage(const StorageLayout& layout) {
     InstrumentStorage storage;
-    const int slots = std::clamp(layout.slots, 0, kStorageSlots);
+    const int slots = std::clamp(layout.slotCount, 0, kStorageSlots);
     const int frames = std::clamp(layout.framesPerSlot, 0, kMaxFramesPerSlot);
     for (int s = 0; s < slots; ++s) {
         std::vector<TrendFrame> list(static_cast<std::size_t>(frames));

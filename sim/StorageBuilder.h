@@ -9,7 +9,7 @@ namespace zel::sim {
 // How to fill the simulated storage: `slots` recordings of `framesPerSlot` data frames each.
 // Slot s starts at start + s * slotGap; its frames follow each other `step` seconds apart.
 struct StorageLayout {
-    int slots = 0;
+    int slotCount = 0;
     int framesPerSlot = 0;
     std::int64_t start = 0;
     std::int64_t step = 31;

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     zel::sim::Simulator simulator(options.config);
-    if (options.storage.slots > 0 || options.storage.ring >= 0)
+    if (options.storage.slotCount > 0 || options.storage.ring >= 0)
         simulator.SetStorage(storage);
     if (!simulator.Start(options.port)) {
         std::fprintf(stderr, "zelmarine-sim: cannot listen on 127.0.0.1:%u\n",

@@ -1,11 +1,31 @@
 #include "widgets/IpAddressEdit.h"
 
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStringList>
+#include <QValidator>
 
 namespace zel {
+namespace {
+
+// Digits only and at most 255. QIntValidator lets "999" through as intermediate input, which
+// would then be stored as an address.
+class OctetValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        if (input.isEmpty())
+            return Intermediate;
+        if (input.size() > 3)
+            return Invalid;
+        for (const QChar c : input)
+            if (!c.isDigit())
+                return Invalid;
+        return input.toInt() <= 255 ? Acceptable : Invalid;
+    }
+};
+
+} // namespace
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_StyledBackground, true);
@@ -15,7 +35,7 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
         field->setFrame(false);
         field->setAlignment(Qt::AlignCenter);
         field->setMaxLength(3);
-        field->setValidator(new QIntValidator(0, 255, field));
+        field->setValidator(new OctetValidator(field));
         field->installEventFilter(this);
         fields_[i] = field;
         // A full field moves on to the next one, as in the original control.

@@ -140,12 +140,12 @@ TEST(InstrumentFileTest, FailedBlocksContributeNothingAndTheWalkGoesOn) {
     InstrumentStorage storage;
     const std::int64_t start = Local(2014, 3, 5, 10, 0, 0);
     storage.SetSlotFrames(0, Recording(start, 6, 10, 1));
-    storage.slots[0].rawData[3] = DateBytes(20, 1, 1, 0, 0, 0);   // 2020 is beyond the instrument
-    storage.slots[0].rawData[4] = DateBytes(14, 3, 5, 10, 0, 60); // second 60
-    storage.slots[0].rawData[5] = DateBytes(14, 0, 5, 10, 0, 0);  // month 0
+    storage.slotData[0].rawData[3] = DateBytes(20, 1, 1, 0, 0, 0);   // 2020 is beyond the instrument
+    storage.slotData[0].rawData[4] = DateBytes(14, 3, 5, 10, 0, 60); // second 60
+    storage.slotData[0].rawData[5] = DateBytes(14, 0, 5, 10, 0, 0);  // month 0
     storage.SetSlotFrames(1, Recording(start + 3000, 2, 1, 50));  // information block broken below
     storage.SetSlotFrames(2, Recording(start + 6000, 3, 1, 70));
-    storage.slots[2].frameCount = 2; // the third frame is not announced
+    storage.slotData[2].frameCount = 2; // the third frame is not announced
     storage.recordSlots = 3;
     ASSERT_TRUE(WriteInstrumentFile(dir / "d.TCH", storage, kHeader));
 
@@ -215,9 +215,9 @@ TEST(InstrumentFileTest, DatesAreReadWithTheZonesDaylightSaving) {
     TempDir dir;
     InstrumentStorage storage;
     // The clocks go from 02:00 to 03:00 on 2014-03-30: these two blocks are 15 s apart.
-    storage.slots[0].frameCount = 2;
-    storage.slots[0].rawData[1] = DateBytes(14, 3, 30, 1, 59, 50);
-    storage.slots[0].rawData[2] = DateBytes(14, 3, 30, 3, 0, 5);
+    storage.slotData[0].frameCount = 2;
+    storage.slotData[0].rawData[1] = DateBytes(14, 3, 30, 1, 59, 50);
+    storage.slotData[0].rawData[2] = DateBytes(14, 3, 30, 3, 0, 5);
     // Summer time: 12:00 in Berlin is 10:00 UTC.
     storage.SetSlotFrames(1, {FrameAt(1404208800, 9)}); // 2014-07-01 10:00:00 UTC
     storage.recordSlots = 2;

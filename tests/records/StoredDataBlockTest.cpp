@@ -94,9 +94,9 @@ TEST(InstrumentStorageTest, BlocksAsTheInstrumentSendsThem) {
     ASSERT_TRUE(FromLocalDateTime({2014, 3, 5, 8, 9, 10}, frame.time));
     frame.block.ch2[3] = -9;
     storage.SetSlotFrames(5, {frame, frame});
-    storage.slots[5].info[0] = 0xAB;
-    storage.slots[5].info[kInfoFrameCountOffset] = 200; // replaced by frameCount
-    storage.slots[5].rawData[2] = DatedBlock(14, 3, 5, 8, 9, 60);
+    storage.slotData[5].info[0] = 0xAB;
+    storage.slotData[5].info[kInfoFrameCountOffset] = 200; // replaced by frameCount
+    storage.slotData[5].rawData[2] = DatedBlock(14, 3, 5, 8, 9, 60);
 
     const StoredBlockBytes info = storage.InfoBlock(5);
     EXPECT_EQ(info[0], 0xAB);
@@ -115,7 +115,7 @@ TEST(InstrumentStorageTest, BlocksAsTheInstrumentSendsThem) {
 
     std::vector<TrendFrame> many(300, frame);
     storage.SetSlotFrames(0, many);
-    EXPECT_EQ(storage.slots[0].frameCount, 255);
+    EXPECT_EQ(storage.slotData[0].frameCount, 255);
     EXPECT_EQ(InstrumentStorage::RecordSlotsFor(0), 0);
     EXPECT_EQ(InstrumentStorage::RecordSlotsFor(63), 63);
     EXPECT_EQ(InstrumentStorage::RecordSlotsFor(64) & 0x80, 0x80);

@@ -1,0 +1,75 @@
+#include "GuiTestSupport.h"
+#include "app/CSetDlg.h"
+#include "common/IniFile.h"
+#include "tests/support/TempDir.h"
+#include "widgets/IpAddressEdit.h"
+#include "widgets/MessageBox.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+using namespace zel;
+
+namespace {
+
+TEST(SettingsDialogTest, FieldShowsAndStoresTheAddress) {
+    test::TempDir dir;
+    const std::string config = dir / "config.ini";
+    std::ofstream(config) << "[Other]\nkeep=1\n[zelmarine]\nIP=10.1.2.3\n";
+    CSetDlg dialog(config);
+    IpAddressEdit* field = dialog.AddressField();
+    EXPECT_EQ(field->text(), QStringLiteral("10.1.2.3"));
+    EXPECT_EQ(dialog.Title(), QStringLiteral("Velquist--设置"));
+    test::GrabWidget(dialog, QStringLiteral("settings"));
+
+    // Typing: a dot moves to the next field; values above 255 are refused.
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    field->setText(QString());
+    field->Field(0)->setFocus();
+    QTest::keyClicks(field->Field(0), QStringLiteral("192"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("168."));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4."));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("999"));
+    EXPECT_EQ(field->text(), QStringLiteral("192.168.4.99"));
+
+    dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(IniFile::ReadOr(config, "ZELMARINE", "ip", ""), "192.168.4.99");
+    EXPECT_EQ(IniFile::ReadOr(config, "other", "keep", ""), "1");
+}
+
+TEST(SettingsDialogTest, NotADottedQuadIsShownAsTheFieldReadsIt) {
+    test::TempDir dir;
+    const std::string config = dir / "config.ini";
+    std::ofstream(config) << "[ZELMARINE]\nip=device.local\n";
+    CSetDlg dialog(config);
+    EXPECT_EQ(dialog.AddressField()->text(), QStringLiteral("0.0.0.0"));
+}
+
+TEST(SettingsDialogTest, FailedWriteIsReportedAndTheDialogStaysOpen) {
+    test::TempDir dir;
+    const std::string config = dir / "locked/config.ini";
+    std::vector<QString> shown;
+    ScopedMessageBoxHandler boxes([&](const MessageBox::Request& r) {
+        shown.push_back(r.text);
+        return MessageBox::Answer::Ok;
+    });
+    CSetDlg dialog(config); // the folder does not exist: the write fails
+    dialog.show();
+    dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
+    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("保存设置失败!")}));
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.findChild<QPushButton*>(QStringLiteral("2"))->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+} // namespace
