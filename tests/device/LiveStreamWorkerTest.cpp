@@ -1,7 +1,10 @@
 #include "device/LiveStreamWorker.h"
 #include "device/Frame.h"
+#include "device/WaveformRecorder.h"
 #include "device/WorkerStopper.h"
+#include "records/RecordFile.h"
 #include "sim/Simulator.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +23,14 @@ namespace {
 class RecordingSink : public LiveStreamSink {
 public:
     void onFirstBlock() override {
+        if (recorder)
+            recorder->BeginRun();
         std::lock_guard lock(mutex_);
         events.push_back("first");
     }
     void onBlock(const SampleBlock& block, int count) override {
+        if (recorder)
+            recorder->Record(block);
         std::lock_guard lock(mutex_);
         events.push_back("block " + std::to_string(count));
         blocks.push_back(block);
@@ -45,6 +52,7 @@ public:
 
     std::vector<std::string> events;
     std::vector<SampleBlock> blocks;
+    WaveformRecorder* recorder = nullptr;
 
 private:
     std::mutex mutex_;
@@ -95,6 +103,9 @@ TEST_F(LiveStreamWorkerTest, EveryGoodFrameAndNoBadOneArrivesInOrder) {
         c.stallEvery = 7;
         c.stallMs = 150;
     });
+    test::TempDir dir;
+    WaveformRecorder recorder("S", 12, 1203, dir.path());
+    sink.recorder = &recorder;
     StartWorker({5ms, true});
     ASSERT_TRUE(sink.WaitForBlocks(24));
     EXPECT_TRUE(stopper.Stop(1500ms)); // ends by itself within one read timeout
@@ -113,6 +124,13 @@ TEST_F(LiveStreamWorkerTest, EveryGoodFrameAndNoBadOneArrivesInOrder) {
     }
     for (std::size_t i = 0; i < expected.size(); ++i)
         ASSERT_EQ(std::memcmp(&sink.blocks[i], &expected[i], sizeof(SampleBlock)), 0) << i;
+    // The record file holds the same blocks, byte for byte, and nothing else.
+    const auto file = ReadRecordFile(recorder.Path());
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->header.kind, 1);
+    ASSERT_EQ(file->blocks.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(std::memcmp(&file->blocks[i], &expected[i], sizeof(SampleBlock)), 0) << i;
 
     ASSERT_GE(sink.events.size(), 3u);
     EXPECT_EQ(sink.events[0], "first");
