@@ -373,6 +373,13 @@ void CPlotWnd::DrawChannel(QImage& image, int r) {
         DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
 }
 
+void CPlotWnd::DrawCurves(QImage& image) {
+    std::lock_guard guard(lock);
+    for (int r = 0; r < 2; ++r)
+        if (points[r].size() >= 2)
+            DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
+}
+
 void CPlotWnd::Render(QImage& image) {
     const int W = std::max(0, Width()), H = std::max(0, Height());
     if (image.size() != QSize(W, H))

@@ -66,6 +66,8 @@ public:
 
     // Draws one complete paint of the client area into `image` (resized to the client size).
     void Render(QImage& image);
+    // Draws only the two curves from the prebuilt vertex lists, as a paint does.
+    void DrawCurves(QImage& image);
 
     // Read-only views of the state, taken under the lock.
     int Span() const;

@@ -308,8 +308,9 @@ TEST(WaveWnd, NarrowPlotDrawsOnlyItsBackground) {
         plot.wnd.RefreshTick();
         EXPECT_TRUE(plot.wnd.Points(0).empty());
         const QImage image = plot.Paint();
-        if (width > 0)
+        if (width > 0) {
             ASSERT_EQ(image.size(), QSize(width, 120));
+        }
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 ASSERT_TRUE(IsColour(image, x, y, Qt::black)) << width << ": " << x << "," << y;
