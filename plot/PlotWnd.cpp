@@ -323,13 +323,17 @@ bool CPlotWnd::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CPlotWnd::paintEvent(QPaintEvent*) {
+    Render(backBuffer);
+    QPainter painter(this);
+    painter.drawImage(clientRect.topLeft(), backBuffer);
+}
+
+void CPlotWnd::resizeEvent(QResizeEvent*) {
+    // Owners record the new client area themselves (ResetCursor); only the bar follows here.
     if (scrollBar) {
         const int h = contentsMargins().bottom();
         scrollBar->setGeometry(0, height() - h, width(), h);
     }
-    Render(backBuffer);
-    QPainter painter(this);
-    painter.drawImage(clientRect.topLeft(), backBuffer);
 }
 
 QPen CPlotWnd::GridPen() {
