@@ -325,6 +325,9 @@ bool CPlotWnd::eventFilter(QObject* watched, QEvent* event) {
 void CPlotWnd::paintEvent(QPaintEvent*) {
     Render(backBuffer);
     QPainter painter(this);
+    // Until the owner records the client area again after a resize, the rest stays black.
+    if (clientRect != contentsRect())
+        painter.fillRect(contentsRect(), Qt::black);
     painter.drawImage(clientRect.topLeft(), backBuffer);
 }
 

@@ -3,6 +3,7 @@
 #include "plot/WaveWnd.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,43 @@ TEST(PlotConcurrency, WorkersAppendWhileTheWindowThreadDrawsAndZooms) {
     EXPECT_EQ(wave.Dropped(), static_cast<std::uint32_t>(blocks.load() - kept));
     EXPECT_EQ(trend.PointCount(), points.load());
     EXPECT_EQ(readouts, 6 * kRounds); // two refreshes, two zooms, two cursor placements per round
+}
+
+class PaintCountingTrend : public CCurseWnd {
+public:
+    int paints = 0;
+    std::thread::id paintThread;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        ++paints;
+        paintThread = std::this_thread::get_id();
+        CCurseWnd::paintEvent(event);
+    }
+};
+
+// Processes events until `done` holds or five seconds pass; returns whether it held.
+template <typename Done> bool ProcessEventsUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+TEST(PlotConcurrency, PointFromAWorkerIsRepaintedOnTheWindowThread) {
+    PaintCountingTrend plot;
+    plot.resize(400, 200);
+    plot.ResetCursor();
+    plot.show();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return plot.paints > 0; }));
+    const int before = plot.paints;
+    std::thread worker([&] { plot.AddPoint(120, 80); });
+    worker.join();
+    EXPECT_EQ(plot.paints, before); // the worker only queued the request
+    ASSERT_TRUE(ProcessEventsUntil([&] { return plot.paints > before; }));
+    EXPECT_EQ(plot.paintThread, std::this_thread::get_id());
+    EXPECT_EQ(plot.PointCount(), 1);
 }
 
 } // namespace
