@@ -286,9 +286,6 @@ TEST(WaveWnd, ScrollBarActionsReachTheView) {
 TEST(WaveWnd, ScaleSelectorShowsOnlyNearTheTopLeftCorner) {
     WavePlot plot;
     QComboBox* box = plot.wnd.ScaleBox();
-    EXPECT_EQ(box->count(), 6);
-    EXPECT_EQ(box->itemText(0), QString("自动"));
-    EXPECT_EQ(box->itemText(5), QString("2000"));
     EXPECT_TRUE(box->isHidden());
     QMouseEvent inside(QEvent::MouseMove, QPointF(99, 19), QPointF(99, 19), Qt::NoButton,
                        Qt::NoButton, Qt::NoModifier);
