@@ -1,0 +1,151 @@
+#include "plot/CurseWnd.h"
+
+#include "plot/CurveReducer.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+namespace zel {
+
+namespace {
+
+constexpr float kItemScale[] = {0.0f, 100.0f, 200.0f, 300.0f, 400.0f, 500.0f};
+
+// Rows of far-off values are held within int range before truncation; they lie outside the
+// bitmap either way.
+int TruncRow(float value) {
+    return static_cast<int>(std::clamp(value, -1.0e9f, 1.0e9f));
+}
+
+} // namespace
+
+CCurseWnd::CCurseWnd(QWidget* parent)
+    : CPlotWnd(kLiveSpan, {QStringLiteral("自动"), "100", "200", "300", "400", "500"}, parent) {}
+
+int CCurseWnd::PointCount() const {
+    std::lock_guard guard(lock);
+    return Count();
+}
+
+void CCurseWnd::AddPoint(int ch1, int ch2) {
+    {
+        std::lock_guard guard(lock);
+        trend.push_back({ch1, ch2});
+        const int n = Count();
+        if (n > span)
+            first = n - span - 1;
+    }
+    QueueRepaint();
+}
+
+void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
+    StopPlay();
+    std::unique_lock guard(lock);
+    scrollable = true;
+    scale = 10.0f;
+    autoScale = true;
+    span = kViewSpan;
+    first = 0;
+    trend = std::move(sequence);
+    scrollPos = 0;
+    UpdateScrollBar();
+    ResetCursor();
+    scale = AutomaticScale();
+    Rebuild();
+    Readout();
+    guard.unlock();
+    update();
+}
+
+int CCurseWnd::ViewPoints() const {
+    if (first < 0 || first >= Count())
+        return 0;
+    return static_cast<int>(std::min<long long>(static_cast<long long>(span) + 1, Count() - first));
+}
+
+float CCurseWnd::AutomaticScale() const {
+    // 64-bit so that a corrupt current of INT_MIN neither overflows abs nor the product.
+    std::int64_t m = 0;
+    const int views = ViewPoints();
+    for (int k = 0; k < views; ++k) {
+        const TrendPoint& point = trend[first + k];
+        m = std::max({m, std::int64_t{std::llabs(point.ch1)}, std::int64_t{std::llabs(point.ch2)}});
+    }
+    std::int64_t r = static_cast<std::int64_t>(m * 1.1);
+    if (r < 10)
+        r = 10;
+    return static_cast<float>(r);
+}
+
+float CCurseWnd::RefreshScale() const {
+    return static_cast<float>(1.1 * AutomaticScale());
+}
+
+float CCurseWnd::ItemScale(int index) const {
+    return kItemScale[index];
+}
+
+void CCurseWnd::BuildPoints() {
+    const int views = ViewPoints();
+    if (views == 0)
+        return;
+    const int W = Width();
+    const int b = Baseline();
+    const bool reduce = CurveReducer::ShouldReduce(views, W);
+    const std::size_t reserve = reduce ? std::size_t(4) * W + 8 : std::size_t(views);
+    points[0].reserve(reserve);
+    points[1].reserve(reserve);
+    reduced[0] = reduced[1] = reduce;
+    CurveReducer curve1(points[0], reduce);
+    CurveReducer curve2(points[1], reduce);
+    const auto row = [this, b](int v) {
+        return b - TruncRow(static_cast<float>(v) / scale * static_cast<float>(b));
+    };
+    for (int k = 0; k < views; ++k) {
+        const TrendPoint& point = trend[first + k];
+        const int x = static_cast<int>(static_cast<double>(k) / span * W);
+        curve1.Add(x, row(point.ch1));
+        curve2.Add(x, row(point.ch2));
+    }
+}
+
+int CCurseWnd::ReadCursor() {
+    const int W = Width();
+    if (trend.empty() || W <= 0)
+        return CursorTrendEmpty;
+    const float f = static_cast<float>(cursorX - clientRect.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span);
+    if (a > Count() - first)
+        return CursorTrendEmpty;
+    const int j = first + a - 1;
+    if (j < 0 || j >= Count())
+        return CursorTrendEmpty;
+    cursorCh1 = trend[j].ch1;
+    cursorCh2 = trend[j].ch2;
+    return CursorTrendValid;
+}
+
+int CCurseWnd::LabelSeconds(int i) const {
+    return static_cast<int>((span * i / 35.0 + first) * 0.5);
+}
+
+void CCurseWnd::DrawValueAxis(QPainter& painter, float viewScale) {
+    const int W = Width(), H = Height(), w = GridStep(), b = Baseline();
+    for (int j = 0; j <= H / w; ++j) {
+        const int y = b - j * w;
+        painter.setPen(GridPen());
+        painter.drawLine(0, y, W, y);
+        if (j == 0)
+            continue;
+        const float g = w * (viewScale / b) * j;
+        painter.setPen(Qt::white);
+        DrawTextAt(painter, 1, y - 5, QString::asprintf("%.1f", g));
+    }
+    painter.setPen(Qt::white);
+    DrawTextAt(painter, 15, 15, QStringLiteral("A"));
+}
+
+} // namespace zel

@@ -1,0 +1,431 @@
+#include "plot/PlotWnd.h"
+
+#include "plot/CurveRaster.h"
+
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace zel {
+
+namespace {
+
+const QColor kChannelColour[2] = {QColor(0, 255, 0), QColor(255, 0, 0)};
+const char* const kChannelName[2] = {"通道一(CH1)", "通道二(CH2)"};
+constexpr int kMinWidth = 35; // one pixel per grid step at least
+
+QFont MakeFont(const QStringList& families) {
+    QFont font;
+    font.setFamilies(families);
+    font.setPixelSize(12);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+} // namespace
+
+CPlotWnd::CPlotWnd(int initialSpan, const QStringList& names, QWidget* parent)
+    : QWidget(parent), span(initialSpan),
+      fontArial(MakeFont({"Arial", "Liberation Sans", "Nimbus Sans", "DejaVu Sans"})),
+      fontSong(MakeFont({"宋体", "SimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC"})),
+      scaleNames(names) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    scaleBox = new QComboBox(this);
+    scaleBox->setObjectName("1");
+    scaleBox->addItems(scaleNames);
+    scaleBox->setCurrentIndex(0);
+    scaleBox->setGeometry(2, 2, 78, scaleBox->sizeHint().height());
+    scaleBox->hide();
+    connect(scaleBox, &QComboBox::currentIndexChanged, this, &CPlotWnd::SelectScale);
+    connect(&playTimer, &QTimer::timeout, this, &CPlotWnd::PlayTick);
+    connect(&refreshTimer, &QTimer::timeout, this, &CPlotWnd::RefreshTick);
+}
+
+CPlotWnd::~CPlotWnd() {
+    playTimer.stop();
+    refreshTimer.stop();
+}
+
+void CPlotWnd::SetCursorNotify(PlotCursorNotify callback) {
+    notify = std::move(callback);
+}
+
+void CPlotWnd::EnableScrollBar() {
+    if (scrollBar)
+        return;
+    scrollBar = new QScrollBar(Qt::Horizontal, this);
+    scrollBar->setFocusPolicy(Qt::NoFocus);
+    scrollBar->installEventFilter(this);
+    const int h = scrollBar->sizeHint().height();
+    setContentsMargins(0, 0, 0, h);
+    scrollBar->setGeometry(0, height() - h, width(), h);
+    connect(scrollBar, &QScrollBar::actionTriggered, this, &CPlotWnd::OnScrollAction);
+}
+
+int CPlotWnd::Span() const {
+    std::lock_guard guard(lock);
+    return span;
+}
+
+int CPlotWnd::First() const {
+    std::lock_guard guard(lock);
+    return first;
+}
+
+float CPlotWnd::Scale() const {
+    std::lock_guard guard(lock);
+    return scale;
+}
+
+bool CPlotWnd::AutoScale() const {
+    std::lock_guard guard(lock);
+    return autoScale;
+}
+
+std::vector<QPoint> CPlotWnd::Points(int channel) const {
+    std::lock_guard guard(lock);
+    return points[channel];
+}
+
+void CPlotWnd::RecordClientRect() {
+    clientRect = contentsRect();
+}
+
+void CPlotWnd::CentreCursor() {
+    cursorX = clientRect.left() + Width() / 2;
+}
+
+void CPlotWnd::ResetCursor() {
+    RecordClientRect();
+    CentreCursor();
+}
+
+void CPlotWnd::Rebuild() {
+    std::lock_guard guard(lock);
+    points[0].clear();
+    points[1].clear();
+    reduced[0] = reduced[1] = false;
+    // Too narrow for a grid step of one pixel: nothing but the background is drawn.
+    if (Width() < kMinWidth || Height() <= 0)
+        return;
+    BuildPoints();
+}
+
+void CPlotWnd::Readout() {
+    std::lock_guard guard(lock);
+    const int code = ReadCursor();
+    if (notify)
+        notify(code);
+}
+
+int CPlotWnd::Zoom(bool in) {
+    std::unique_lock guard(lock);
+    if (!ZoomAllowed(in))
+        return 0;
+    RecordClientRect();
+    span = in ? span / 2 : span * 2;
+    UpdateScrollBar();
+    const int n = Count();
+    if (n < first + span)
+        first = std::max(0, n - span);
+    Rebuild();
+    Readout();
+    const int result = span;
+    guard.unlock();
+    update();
+    return result;
+}
+
+void CPlotWnd::Play(int speed) {
+    // A negative speed would divide by zero at −1; the slowest period is the floor.
+    playTimer.start(200 / (std::max(speed, 0) + 1));
+}
+
+void CPlotWnd::StopPlay() {
+    playTimer.stop();
+}
+
+void CPlotWnd::StartAutoRefresh(int periodMs) {
+    refreshTimer.start(periodMs);
+}
+
+void CPlotWnd::SetScrollBarPos(int pos) {
+    const int thumbMax = std::max(0, scrollMax - scrollPage + 1);
+    scrollBarPos = std::clamp(pos, 0, thumbMax);
+    if (scrollBar) {
+        QSignalBlocker block(scrollBar);
+        scrollBar->setRange(0, thumbMax);
+        scrollBar->setPageStep(std::max(1, scrollPage));
+        scrollBar->setValue(scrollBarPos);
+    }
+}
+
+void CPlotWnd::UpdateScrollBar() {
+    if (!scrollable)
+        return;
+    StopPlay();
+    std::lock_guard guard(lock);
+    scrollMax = Count() - 1;
+    scrollPage = span;
+    SetScrollBarPos(scrollPos);
+}
+
+void CPlotWnd::Scroll(ScrollRequest request, int trackPos) {
+    std::unique_lock guard(lock);
+    const int n = Count();
+    const auto limited = [n](int pos) { return std::clamp(pos, 0, std::max(0, n - 1)); };
+    int pos = scrollBarPos;
+    switch (request) {
+    case ScrollRequest::LineLeft:
+        pos = limited(pos - 10);
+        break;
+    case ScrollRequest::LineRight:
+        pos = limited(pos + 10);
+        break;
+    case ScrollRequest::PageLeft:
+        pos = limited(pos - 100);
+        break;
+    case ScrollRequest::PageRight:
+        pos = limited(pos + 100);
+        break;
+    case ScrollRequest::ThumbPosition:
+    case ScrollRequest::ThumbTrack:
+        pos = trackPos;
+        break;
+    case ScrollRequest::ToStart:
+        pos = 0;
+        break;
+    case ScrollRequest::ToEnd:
+        pos = n - 1;
+        break;
+    case ScrollRequest::EndScroll:
+        break;
+    }
+    SetScrollBarPos(pos);
+    if (n == 0)
+        return;
+    // Line and page requests may go past the last full view (up to n − 1) while the thumb
+    // stays at its end; the view then shows the remaining data at its left.
+    first = std::clamp(pos, 0, n - 1);
+    scrollPos = first;
+    Rebuild();
+    Readout();
+    guard.unlock();
+    repaint();
+}
+
+void CPlotWnd::OnScrollAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        Scroll(ScrollRequest::LineRight);
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        Scroll(ScrollRequest::LineLeft);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        Scroll(ScrollRequest::PageRight);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        Scroll(ScrollRequest::PageLeft);
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        Scroll(ScrollRequest::ToStart);
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        Scroll(ScrollRequest::ToEnd);
+        break;
+    case QAbstractSlider::SliderMove:
+        Scroll(ScrollRequest::ThumbTrack, scrollBar->sliderPosition());
+        break;
+    default:
+        return;
+    }
+    // The slider applies its own idea of the position after this signal; keep ours.
+    scrollBar->setSliderPosition(scrollBarPos);
+}
+
+void CPlotWnd::PlayTick() {
+    {
+        std::lock_guard guard(lock);
+        first += std::max(1, span / 35);
+        if (first + span >= Count())
+            StopPlay();
+        SetScrollBarPos(first);
+    }
+    Scroll(ScrollRequest::ThumbPosition, scrollBarPos);
+}
+
+void CPlotWnd::RefreshTick() {
+    {
+        std::lock_guard guard(lock);
+        if (autoScale)
+            scale = RefreshScale();
+        Rebuild();
+        Readout();
+    }
+    update();
+}
+
+void CPlotWnd::SelectScale(int index) {
+    if (index < 0 || index >= scaleNames.size())
+        return;
+    if (scaleBox->currentIndex() != index) {
+        scaleBox->setCurrentIndex(index); // comes back here through the selector's signal
+        return;
+    }
+    std::lock_guard guard(lock);
+    autoScale = index == 0;
+    scale = autoScale ? AutomaticScale() : ItemScale(index);
+    Rebuild();
+    Readout();
+    repaint();
+}
+
+void CPlotWnd::PlaceCursor(int x) {
+    if (x < clientRect.left() || x > clientRect.left() + Width())
+        return;
+    cursorX = x;
+    Readout();
+    update();
+}
+
+void CPlotWnd::QueueRepaint() {
+    if (repaintQueued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            repaintQueued = false;
+            repaint();
+        },
+        Qt::QueuedConnection);
+}
+
+void CPlotWnd::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    scaleBox->setVisible(p.x() < 100 && p.y() < 20);
+}
+
+void CPlotWnd::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        PlaceCursor(event->position().toPoint().x());
+}
+
+bool CPlotWnd::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel would move the thumb behind the plot's back; scrolling goes through requests.
+    if (watched == scrollBar && event->type() == QEvent::Wheel)
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void CPlotWnd::paintEvent(QPaintEvent*) {
+    Render(backBuffer);
+    QPainter painter(this);
+    // Until the owner records the client area again after a resize, the rest stays black.
+    if (clientRect != contentsRect())
+        painter.fillRect(contentsRect(), Qt::black);
+    painter.drawImage(clientRect.topLeft(), backBuffer);
+}
+
+void CPlotWnd::resizeEvent(QResizeEvent*) {
+    // Owners record the new client area themselves (ResetCursor); only the bar follows here.
+    if (scrollBar) {
+        const int h = contentsMargins().bottom();
+        scrollBar->setGeometry(0, height() - h, width(), h);
+    }
+}
+
+QPen CPlotWnd::GridPen() {
+    return QPen(QColor(0, 62, 31), 0);
+}
+
+void CPlotWnd::DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(QRect(x, y, 4096, 256), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     text);
+}
+
+void CPlotWnd::DrawTimeAxis(QPainter& painter, const QStringList& labels) {
+    const int W = Width(), H = Height(), w = GridStep();
+    for (int i = 0; i <= 35; ++i) {
+        painter.setPen(GridPen());
+        painter.drawLine(i * w, H, i * w, 0);
+        if (i % 5 != 0)
+            continue;
+        painter.setPen(Qt::white);
+        const QString& text = labels[i / 5];
+        const int flags = Qt::AlignTop | Qt::TextSingleLine;
+        if (i == 0)
+            DrawTextAt(painter, 1, H - 12, text);
+        else if (i == 35)
+            painter.drawText(QRect(W - 65, H - 12, 65, 12), flags | Qt::AlignRight, text);
+        else
+            painter.drawText(QRect((i - 1) * w, H - 12, 2 * w, 12), flags | Qt::AlignHCenter, text);
+    }
+}
+
+void CPlotWnd::DrawChannel(QImage& image, int r) {
+    const int W = Width();
+    {
+        QPainter painter(&image);
+        painter.setPen(QPen(kChannelColour[r], 0));
+        painter.drawLine(W - 150, 15 * r + 10, W - 100, 15 * r + 10);
+        painter.setFont(font());
+        DrawTextAt(painter, W - 95, 15 * r + 5, QString::fromUtf8(kChannelName[r]));
+    }
+    if (points[r].size() >= 2)
+        DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
+}
+
+void CPlotWnd::DrawCurves(QImage& image) {
+    std::lock_guard guard(lock);
+    for (int r = 0; r < 2; ++r)
+        if (points[r].size() >= 2)
+            DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
+}
+
+void CPlotWnd::Render(QImage& image) {
+    const int W = std::max(0, Width()), H = std::max(0, Height());
+    if (image.size() != QSize(W, H))
+        image = QImage(W, H, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    if (W < kMinWidth || H <= 0)
+        return;
+
+    QStringList labels;
+    float viewScale;
+    {
+        std::lock_guard guard(lock);
+        for (int i = 0; i <= 35; i += 5) {
+            const int s = LabelSeconds(i);
+            labels << QString::asprintf("%d时%d分%d秒", s / 3600, (s % 3600) / 60, s % 60);
+        }
+        viewScale = scale;
+    }
+    {
+        QPainter painter(&image);
+        painter.setFont(fontArial);
+        painter.setBackgroundMode(Qt::TransparentMode);
+        DrawTimeAxis(painter, labels);
+        DrawValueAxis(painter, viewScale);
+        painter.setPen(Qt::white);
+        painter.setFont(fontArial);
+        DrawTextAt(painter, W - 30, H - 27, QStringLiteral("(时间)"));
+        painter.setFont(fontSong);
+        painter.setPen(QColor(255, 255, 0));
+        DrawTextAt(painter, 30, 5, QStringLiteral("(%1)").arg(scaleBox->currentText()));
+    }
+    {
+        std::lock_guard guard(lock);
+        DrawChannel(image, 0);
+        DrawChannel(image, 1);
+    }
+    QPainter painter(&image);
+    painter.setPen(QPen(QColor(255, 255, 0), 0));
+    painter.drawLine(cursorX, 0, cursorX, H);
+}
+
+} // namespace zel

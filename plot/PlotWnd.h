@@ -1,0 +1,163 @@
+#pragma once
+
+#include "plot/PlotCursor.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+class QComboBox;
+class QPainter;
+class QScrollBar;
+
+namespace zel {
+
+// Requests of the horizontal scroll bar, in the instrument viewer's terms.
+enum class ScrollRequest {
+    LineLeft,
+    LineRight,
+    PageLeft,
+    PageRight,
+    ThumbPosition,
+    ThumbTrack,
+    ToStart,
+    ToEnd,
+    EndScroll
+};
+
+// What the waveform and the trend plot share: the view (`first`, `span`, `scale`), prebuilt
+// vertex lists, the cursor and its notification, the scale selector, the scroll bar, playback
+// and auto refresh timers and double-buffered painting. A subclass owns the data and says how
+// it maps to pixels. Only the append operations of a subclass may run on another thread; they
+// take `lock`, copy and return without waiting for the window thread.
+class CPlotWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    ~CPlotWnd() override;
+
+    // Halves (`in`) or doubles `span`; returns the new span, 0 when refused.
+    int Zoom(bool in);
+    void Play(int speed);
+    void StopPlay();
+    void StartAutoRefresh(int periodMs);
+    void ResetCursor();
+    void SetCursorNotify(PlotCursorNotify notify);
+    // The viewer's plots carry a horizontal scroll bar below their client area.
+    void EnableScrollBar();
+
+    int CursorCh1() const { return cursorCh1; }
+    int CursorCh2() const { return cursorCh2; }
+
+    // User input, reachable directly for the owner and for tests.
+    void Scroll(ScrollRequest request, int trackPos = 0);
+    void SelectScale(int index);
+    void PlaceCursor(int x);
+    void PlayTick();
+    void RefreshTick();
+
+    // Draws one complete paint of the client area into `image` (resized to the client size).
+    void Render(QImage& image);
+    // Draws only the two curves from the prebuilt vertex lists, as a paint does.
+    void DrawCurves(QImage& image);
+
+    // Read-only views of the state, taken under the lock.
+    int Span() const;
+    int First() const;
+    float Scale() const;
+    bool AutoScale() const;
+    std::vector<QPoint> Points(int channel) const;
+    int CursorX() const { return cursorX; }
+    QRect ClientRect() const { return clientRect; }
+    bool IsPlaying() const { return playTimer.isActive(); }
+    int PlayPeriod() const { return playTimer.interval(); }
+    int ScrollBarPos() const { return scrollBarPos; }
+    QComboBox* ScaleBox() const { return scaleBox; }
+    const QFont& LabelFont() const { return fontArial; }
+    const QFont& ScaleFont() const { return fontSong; }
+
+protected:
+    CPlotWnd(int initialSpan, const QStringList& scaleNames, QWidget* parent);
+
+    // Number of stored data items (blocks or points); called under the lock.
+    virtual int Count() const = 0;
+    virtual bool ZoomAllowed(bool in) const = 0;
+    virtual float AutomaticScale() const = 0;
+    // The scale the auto refresh applies while `autoScale` is set.
+    virtual float RefreshScale() const { return AutomaticScale(); }
+    virtual float ItemScale(int index) const = 0;
+    // Fills the empty `points` lists for the current view.
+    virtual void BuildPoints() = 0;
+    // Reads the values under `cursorX` into cursorCh1/cursorCh2 and returns the code to report.
+    virtual int ReadCursor() = 0;
+    // Seconds shown by the time label of vertical grid line i.
+    virtual int LabelSeconds(int i) const = 0;
+    // Horizontal grid with its value labels and whatever else marks the value axis.
+    virtual void DrawValueAxis(QPainter& painter, float viewScale) = 0;
+
+    void Rebuild();
+    void Readout();
+    void UpdateScrollBar();
+    void RecordClientRect();
+    void CentreCursor();
+    // Safe from any thread: posts one repaint to the window thread unless one is pending.
+    void QueueRepaint();
+
+    int Width() const { return clientRect.width(); }
+    int Height() const { return clientRect.height(); }
+    int GridStep() const { return Width() / 35; }
+    static QPen GridPen();
+    static void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
+
+    mutable std::recursive_mutex lock;
+    int span;
+    int first = 0;
+    float scale = 10.0f;
+    bool autoScale = true;
+    bool scrollable = false;
+    int scrollPos = 0;
+    std::vector<QPoint> points[2];
+    bool reduced[2] = {false, false};
+    int cursorCh1 = 0;
+    int cursorCh2 = 0;
+    int cursorX = 0;
+    QRect clientRect;
+    QFont fontArial;
+    QFont fontSong;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetScrollBarPos(int pos);
+    void OnScrollAction(int action);
+    void DrawTimeAxis(QPainter& painter, const QStringList& labels);
+    void DrawChannel(QImage& image, int r);
+
+    QStringList scaleNames;
+    QComboBox* scaleBox = nullptr;
+    QScrollBar* scrollBar = nullptr;
+    // The scroll bar as the viewer sees it: range 0 … scrollMax, page scrollPage, the thumb kept
+    // within 0 … max(0, scrollMax − scrollPage + 1).
+    int scrollMax = -1;
+    int scrollPage = 0;
+    int scrollBarPos = 0;
+    QTimer playTimer;
+    QTimer refreshTimer;
+    PlotCursorNotify notify;
+    std::atomic<bool> repaintQueued{false};
+    QImage backBuffer;
+};
+
+} // namespace zel

@@ -1,0 +1,152 @@
+#include "plot/WaveWnd.h"
+
+#include "plot/CurveReducer.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zel {
+
+namespace {
+
+constexpr float kItemScale[] = {0.0f, 100.0f, 200.0f, 500.0f, 1000.0f, 2000.0f};
+
+} // namespace
+
+CWaveWnd::CWaveWnd(QWidget* parent)
+    : CPlotWnd(8, {QStringLiteral("自动"), "100", "200", "500", "1000", "2000"}, parent) {}
+
+int CWaveWnd::BlockCount() const {
+    std::lock_guard guard(lock);
+    return Count();
+}
+
+std::uint32_t CWaveWnd::Dropped() const {
+    std::lock_guard guard(lock);
+    return dropped;
+}
+
+void CWaveWnd::AddBlock(const WaveBlock& block) {
+    std::lock_guard guard(lock);
+    blocks.push_back(block);
+    if (blocks.size() > kMaxLiveBlocks) {
+        blocks.erase(blocks.begin());
+        ++dropped;
+    }
+    const int n = Count();
+    if (n >= span)
+        first = n - span;
+}
+
+void CWaveWnd::SetBlocks(std::vector<WaveBlock> sequence) {
+    StopPlay();
+    std::unique_lock guard(lock);
+    scale = 10.0f;
+    span = 8;
+    first = 0;
+    scrollable = true;
+    autoScale = true;
+    blocks = std::move(sequence);
+    scrollPos = 0;
+    UpdateScrollBar();
+    ResetCursor();
+    scale = AutomaticScale();
+    Rebuild();
+    Readout();
+    guard.unlock();
+    update();
+}
+
+int CWaveWnd::ViewBlocks() const {
+    if (first < 0 || first >= Count())
+        return 0;
+    return std::min(span, Count() - first);
+}
+
+float CWaveWnd::AutomaticScale() const {
+    int m = 0;
+    const int views = ViewBlocks();
+    for (int i = 0; i < views; ++i) {
+        const WaveBlock& block = blocks[first + i];
+        for (int p = 0; p < kSamplesPerChannel; ++p)
+            m = std::max({m, std::abs(int(block.ch1[p])), std::abs(int(block.ch2[p]))});
+    }
+    const float result = static_cast<float>(m * 1.1);
+    return result < 10 ? 10.0f : result;
+}
+
+float CWaveWnd::ItemScale(int index) const {
+    return kItemScale[index];
+}
+
+void CWaveWnd::BuildPoints() {
+    const int views = ViewBlocks();
+    if (views == 0)
+        return;
+    const int W = Width();
+    const int h2 = Height() / 2;
+    const double samples = span * 400.0;
+    const bool reduce =
+        CurveReducer::ShouldReduce(static_cast<long long>(views) * kSamplesPerChannel, W);
+    const std::size_t reserve =
+        reduce ? std::size_t(4) * W + 8 : std::size_t(views) * kSamplesPerChannel;
+    points[0].reserve(reserve);
+    points[1].reserve(reserve);
+    reduced[0] = reduced[1] = reduce;
+    CurveReducer curve1(points[0], reduce);
+    CurveReducer curve2(points[1], reduce);
+    const auto row = [this, h2](int v) {
+        const int d =
+            static_cast<int>(static_cast<float>(std::abs(v)) / scale * static_cast<float>(h2));
+        return v >= 0 ? h2 - d : h2 + d;
+    };
+    for (int i = 0; i < views; ++i) {
+        const WaveBlock& block = blocks[first + i];
+        for (int p = 0; p < kSamplesPerChannel; ++p) {
+            const int k = i * kSamplesPerChannel + p;
+            const int x = static_cast<int>(k / samples * W);
+            curve1.Add(x, row(block.ch1[p]));
+            curve2.Add(x, row(block.ch2[p]));
+        }
+    }
+}
+
+int CWaveWnd::ReadCursor() {
+    const int W = Width();
+    if (blocks.empty() || W <= 0)
+        return CursorWaveEmpty;
+    const float f = static_cast<float>(cursorX - clientRect.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span * 400.0);
+    if (a < 0 || a >= (Count() - first) * kSamplesPerChannel)
+        return CursorWaveEmpty;
+    const WaveBlock& block = blocks[first + a / kSamplesPerChannel];
+    cursorCh1 = block.ch1[a % kSamplesPerChannel];
+    cursorCh2 = block.ch2[a % kSamplesPerChannel];
+    return CursorWaveValid;
+}
+
+int CWaveWnd::LabelSeconds(int i) const {
+    const int t = static_cast<int>(static_cast<double>(dropped) + first + span * i / 35.0);
+    return static_cast<int>(t * 0.5);
+}
+
+void CWaveWnd::DrawValueAxis(QPainter& painter, float viewScale) {
+    const int W = Width(), H = Height(), w = GridStep(), h2 = H / 2;
+    for (int j = 0; j <= h2 / w; ++j) {
+        painter.setPen(GridPen());
+        painter.drawLine(0, h2 + j * w, W, h2 + j * w);
+        painter.drawLine(0, h2 - j * w, W, h2 - j * w);
+        if (j == 0)
+            continue;
+        const float g = w * (2 * viewScale / H) * j;
+        painter.setPen(Qt::white);
+        DrawTextAt(painter, 1, h2 + j * w - 5, QString::asprintf("%.1f", -g));
+        DrawTextAt(painter, 1, h2 - j * w - 5, QString::asprintf("%.1f", g));
+    }
+    painter.setPen(QPen(QColor(180, 180, 180), 0));
+    painter.drawLine(0, h2, W, h2);
+}
+
+} // namespace zel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "plot/PlotWnd.h"
+#include "records/SampleBlock.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zel {
+
+// CH1 and CH2 waveforms of consecutive sample blocks on an oscilloscope-like grid; the view
+// shows `span` blocks side by side, 0.5 s each.
+class CWaveWnd : public CPlotWnd {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxLiveBlocks = 1024;
+    static constexpr int kMaxSpan = 1024;
+
+    explicit CWaveWnd(QWidget* parent = nullptr);
+
+    // Live use, from the acquisition thread: copies the block; the auto refresh draws it.
+    void AddBlock(const WaveBlock& block);
+    // Viewing: replaces the stored blocks and shows the first 8.
+    void SetBlocks(std::vector<WaveBlock> blocks);
+
+    int BlockCount() const;
+    std::uint32_t Dropped() const;
+
+protected:
+    int Count() const override { return static_cast<int>(blocks.size()); }
+    bool ZoomAllowed(bool in) const override { return in ? span > 1 : span < kMaxSpan; }
+    float AutomaticScale() const override;
+    float ItemScale(int index) const override;
+    void BuildPoints() override;
+    int ReadCursor() override;
+    int LabelSeconds(int i) const override;
+    void DrawValueAxis(QPainter& painter, float viewScale) override;
+
+private:
+    int ViewBlocks() const;
+
+    std::vector<WaveBlock> blocks;
+    std::uint32_t dropped = 0;
+};
+
+} // namespace zel
