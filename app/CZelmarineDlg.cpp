@@ -28,14 +28,14 @@ constexpr QRgb kBandDark = 0xFF293955;
 constexpr QRgb kBandLight = 0xFF44587C;
 constexpr int kPictureImage = 261;
 
-struct ButtonSpec {
+struct ButtonEntry {
     int id;
     const char* caption;
     int icon;
 };
 
 // In the order of the row, left to right.
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {CZelmarineDlg::kLiveView, "实时查看", 128},  {CZelmarineDlg::kViewer, "记录查看", 138},
     {CZelmarineDlg::kRecording, "实时录制", 135}, {CZelmarineDlg::kTransfer, "记录传输", 137},
     {CZelmarineDlg::kSettings, "设置", 136},      {CZelmarineDlg::kFileAnalysis, "文件分析", 134},
@@ -100,14 +100,14 @@ QLabel* CZelmarineDlg::AddLabel(int id, const QString& text, const QRect& units)
 void CZelmarineDlg::CreateControls() {
     const DialogUnits du(font());
     int left = 15;
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new CButtonTR(QString::fromUtf8(spec.caption), this);
-        button->setObjectName(QString::number(spec.id));
-        button->SetIcon(spec.icon);
+    for (const ButtonEntry& entry : kButtons) {
+        auto* button = new CButtonTR(QString::fromUtf8(entry.caption), this);
+        button->setObjectName(QString::number(entry.id));
+        button->SetIcon(entry.icon);
         button->setGeometry(left, 30, 130, 40);
         left += 135;
-        buttons_[spec.id] = button;
-        const int id = spec.id;
+        buttons_[entry.id] = button;
+        const int id = entry.id;
         connect(button, &QPushButton::clicked, this, [this, id] { OnButton(id); });
     }
 

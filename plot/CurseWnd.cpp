@@ -42,22 +42,7 @@ void CCurseWnd::AddPoint(int ch1, int ch2) {
 }
 
 void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
-    StopPlay();
-    std::unique_lock guard(lock);
-    scrollable = true;
-    scale = 10.0f;
-    autoScale = true;
-    span = kViewSpan;
-    first = 0;
-    trend = std::move(sequence);
-    scrollPos = 0;
-    UpdateScrollBar();
-    ResetCursor();
-    scale = AutomaticScale();
-    Rebuild();
-    Readout();
-    guard.unlock();
-    update();
+    ShowLoaded(kViewSpan, [&] { trend = std::move(sequence); });
 }
 
 int CCurseWnd::ViewPoints() const {

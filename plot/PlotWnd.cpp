@@ -428,4 +428,23 @@ void CPlotWnd::Render(QImage& image) {
     painter.drawLine(cursorX, 0, cursorX, H);
 }
 
+void CPlotWnd::ShowLoaded(int viewSpan, const std::function<void()>& takeData) {
+    StopPlay();
+    std::unique_lock guard(lock);
+    scale = 10.0f;
+    autoScale = true;
+    span = viewSpan;
+    first = 0;
+    scrollable = true;
+    takeData();
+    scrollPos = 0;
+    UpdateScrollBar();
+    ResetCursor();
+    scale = AutomaticScale();
+    Rebuild();
+    Readout();
+    guard.unlock();
+    update();
+}
+
 } // namespace zel

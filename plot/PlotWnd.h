@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -106,6 +107,9 @@ protected:
     void Rebuild();
     void Readout();
     void UpdateScrollBar();
+    // Shows a sequence loaded by takeData from its start: the given span, the automatic scale
+    // and the cursor reset; playback stops first.
+    void ShowLoaded(int viewSpan, const std::function<void()>& takeData);
     void RecordClientRect();
     void CentreCursor();
     // Safe from any thread: posts one repaint to the window thread unless one is pending.

@@ -41,22 +41,7 @@ void CWaveWnd::AddBlock(const WaveBlock& block) {
 }
 
 void CWaveWnd::SetBlocks(std::vector<WaveBlock> sequence) {
-    StopPlay();
-    std::unique_lock guard(lock);
-    scale = 10.0f;
-    span = 8;
-    first = 0;
-    scrollable = true;
-    autoScale = true;
-    blocks = std::move(sequence);
-    scrollPos = 0;
-    UpdateScrollBar();
-    ResetCursor();
-    scale = AutomaticScale();
-    Rebuild();
-    Readout();
-    guard.unlock();
-    update();
+    ShowLoaded(8, [&] { blocks = std::move(sequence); });
 }
 
 int CWaveWnd::ViewBlocks() const {

@@ -25,6 +25,40 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// A listener that never accepts and whose backlog is full: further SYNs are dropped, so a
+// connection to it is neither established nor refused.
+class SilentListener {
+public:
+    SilentListener() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::listen(listener_, 0);
+        socklen_t len = sizeof addr;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+        for (int i = 0; i < 4; ++i) {
+            const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+            fillers_.push_back(c);
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    ~SilentListener() {
+        for (int c : fillers_)
+            ::close(c);
+        ::close(listener_);
+    }
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    std::uint16_t port_ = 0;
+    std::vector<int> fillers_;
+};
+
 class DeviceLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -203,35 +237,15 @@ TEST(DeviceLinkConnectTest, RefusedConnectionFailsAfterThePause) {
 }
 
 TEST(DeviceLinkConnectTest, SilentPeerFailsAfterAboutTwoPointTwoSeconds) {
-    // A listener that never accepts and whose backlog is full drops further SYNs, so the
-    // connection is neither established nor refused.
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    std::vector<int> fillers;
-    for (int i = 0; i < 4; ++i) {
-        const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        fillers.push_back(c);
-    }
-    std::this_thread::sleep_for(100ms);
-
+    SilentListener peer;
     DeviceLink link;
-    link.SetEndpoint("127.0.0.1", ntohs(addr.sin_port));
+    link.SetEndpoint("127.0.0.1", peer.Port());
     const auto start = Clock::now();
     EXPECT_FALSE(link.Connect());
     const double took = SecondsSince(start);
     EXPECT_GT(took, 2.0);
     EXPECT_LT(took, 4.0);
     EXPECT_FALSE(link.IsOpen());
-    for (int c : fillers)
-        ::close(c);
-    ::close(listener);
 }
 
 TEST(DeviceLinkConnectTest, UnusableAddressFailsWithoutHanging) {
@@ -245,23 +259,9 @@ TEST(DeviceLinkConnectTest, UnusableAddressFailsWithoutHanging) {
 }
 
 TEST(DeviceLinkConnectTest, AbortEndsAPendingConnectAtOnce) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    std::vector<int> fillers;
-    for (int i = 0; i < 4; ++i) {
-        const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        fillers.push_back(c);
-    }
-
+    SilentListener peer;
     DeviceLink link;
-    link.SetEndpoint("127.0.0.1", ntohs(addr.sin_port));
+    link.SetEndpoint("127.0.0.1", peer.Port());
     std::atomic<bool> result{true};
     const auto start = Clock::now();
     std::thread user([&] { result = link.Connect(); });
@@ -273,9 +273,6 @@ TEST(DeviceLinkConnectTest, AbortEndsAPendingConnectAtOnce) {
     link.Close();
     link.Rearm();
     EXPECT_FALSE(link.Aborted());
-    for (int c : fillers)
-        ::close(c);
-    ::close(listener);
 }
 
 } // namespace

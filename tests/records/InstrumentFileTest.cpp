@@ -140,10 +140,10 @@ TEST(InstrumentFileTest, FailedBlocksContributeNothingAndTheWalkGoesOn) {
     InstrumentStorage storage;
     const std::int64_t start = Local(2014, 3, 5, 10, 0, 0);
     storage.SetSlotFrames(0, Recording(start, 6, 10, 1));
-    storage.slotData[0].rawData[3] = DateBytes(20, 1, 1, 0, 0, 0);   // 2020 is beyond the instrument
+    storage.slotData[0].rawData[3] = DateBytes(20, 1, 1, 0, 0, 0); // 2020 is beyond the instrument
     storage.slotData[0].rawData[4] = DateBytes(14, 3, 5, 10, 0, 60); // second 60
     storage.slotData[0].rawData[5] = DateBytes(14, 0, 5, 10, 0, 0);  // month 0
-    storage.SetSlotFrames(1, Recording(start + 3000, 2, 1, 50));  // information block broken below
+    storage.SetSlotFrames(1, Recording(start + 3000, 2, 1, 50)); // information block broken below
     storage.SetSlotFrames(2, Recording(start + 6000, 3, 1, 70));
     storage.slotData[2].frameCount = 2; // the third frame is not announced
     storage.recordSlots = 3;
