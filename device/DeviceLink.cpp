@@ -177,10 +177,6 @@ bool DeviceLink::Drain() {
     return true;
 }
 
-} // namespace zel
-
-namespace zel {
-
 bool DeviceLink::ReadRecordInfo(int slot, RecordInfo& info) {
     std::uint8_t reply[kRecordReplySize];
     if (!Exchange(kCmdRecord, {0x00, static_cast<std::uint8_t>(slot)}, kCmdRecord, reply,
