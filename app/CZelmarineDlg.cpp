@@ -159,13 +159,15 @@ void CZelmarineDlg::ApplyUpdate(const PollerUpdate& update) {
     if (update.hasWifi) {
         const int ids[] = {1033, 1037, 1035, 1036};
         for (int i = 0; i < 4; ++i)
-            labels_[ids[i]]->setText(update.wifi[static_cast<std::size_t>(i)]);
+            labels_[ids[i]]->setText(
+                QString::fromStdString(update.wifi[static_cast<std::size_t>(i)]));
     }
     const int ids[] = {1038, 1039, 1041, 1040, 1043, 1042};
     for (int i = 0; i < 6; ++i)
-        labels_[ids[i]]->setText(update.instrument[static_cast<std::size_t>(i)]);
-    ch1_->SetText(update.ch1);
-    ch2_->SetText(update.ch2);
+        labels_[ids[i]]->setText(
+            QString::fromStdString(update.instrument[static_cast<std::size_t>(i)]));
+    ch1_->SetText(QString::fromStdString(update.ch1));
+    ch2_->SetText(QString::fromStdString(update.ch2));
     syncButton_->setEnabled(update.syncEnabled);
 }
 

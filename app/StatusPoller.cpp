@@ -15,20 +15,19 @@ QString Utf8(const std::string& text) {
 
 void FillInstrumentTexts(const DeviceStatus* s, PollerUpdate& u) {
     if (!s) {
-        u.instrument = {QStringLiteral("连接状态：未连接"), QStringLiteral("设备编号："),
-                        QStringLiteral("设备版本："),       QStringLiteral("设备电量："),
-                        QStringLiteral("设备状态: "),       QStringLiteral("设备时间：")};
-        u.ch1 = u.ch2 = QStringLiteral("0A");
+        u.instrument = {"连接状态：未连接", "设备编号：", "设备版本：",
+                        "设备电量：",       "设备状态: ", "设备时间："};
+        u.ch1 = u.ch2 = "0A";
         return;
     }
-    u.instrument = {QStringLiteral("连接状态：已连接"),
-                    QStringLiteral("设备编号：") + Utf8(DeviceNumberText(s->serial)),
-                    QStringLiteral("设备版本：") + Utf8(VersionText(s->version)),
-                    QStringLiteral("设备电量：") + Utf8(BatteryText(s->battery)),
-                    QStringLiteral("设备状态：") + Utf8(StateText(s->state)),
-                    QStringLiteral("设备时间：") + Utf8(ClockText(*s))};
-    u.ch1 = Utf8(CurrentText(s->ch1Current));
-    u.ch2 = Utf8(CurrentText(s->ch2Current));
+    u.instrument = {"连接状态：已连接",
+                    "设备编号：" + DeviceNumberText(s->serial),
+                    "设备版本：" + VersionText(s->version),
+                    "设备电量：" + BatteryText(s->battery),
+                    "设备状态：" + StateText(s->state),
+                    "设备时间：" + ClockText(*s)};
+    u.ch1 = CurrentText(s->ch1Current);
+    u.ch2 = CurrentText(s->ch2Current);
 }
 
 StatusPoller::StatusPoller(DeviceLink& link, WifiProbe probe, Publish publish)
@@ -98,7 +97,10 @@ void StatusPoller::Run(int generation) {
         PollerUpdate update;
         update.generation = generation;
         if (!wifiOk) {
-            wifiOk = probe_ && probe_(update.wifi);
+            WifiStatusTexts texts;
+            wifiOk = probe_ && probe_(texts);
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                update.wifi[i] = texts[i].toStdString();
             update.hasWifi = true;
         }
         const bool ok = PollInstrument(wifiOk, update);

@@ -4,23 +4,24 @@
 #include "device/DeviceLink.h"
 #include "device/WorkerStopper.h"
 
-#include <QString>
 #include <array>
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <string>
 
 namespace zel {
 
-// What one poller cycle hands to the main window.
+// What one poller cycle hands to the main window. The texts are plain UTF-8 values, so none of
+// the poller's implicitly shared Qt strings crosses to the window thread.
 struct PollerUpdate {
     int generation = 0;   // which run of the poller sent it; older runs are ignored
     bool hasWifi = false; // the Wi-Fi texts were probed in this cycle
-    WifiStatusTexts wifi;
+    std::array<std::string, 4> wifi;
     // 1038 connection, 1039 device number, 1041 version, 1040 battery, 1043 state, 1042 clock.
-    std::array<QString, 6> instrument;
-    QString ch1; // readout 1003
-    QString ch2; // readout 1004
+    std::array<std::string, 6> instrument;
+    std::string ch1; // readout 1003
+    std::string ch2; // readout 1004
     bool connected = false;
     bool syncEnabled = false; // button 1052
 };
