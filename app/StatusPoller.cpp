@@ -5,14 +5,6 @@
 #include <thread>
 
 namespace zel {
-namespace {
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
-
 void FillInstrumentTexts(const DeviceStatus* s, PollerUpdate& u) {
     if (!s) {
         u.instrument = {"连接状态：未连接", "设备编号：", "设备版本：",
