@@ -242,17 +242,13 @@ void CZelmarineDlg::OnSync() {
     syncButton_->setEnabled(false);
     poller_->Stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const LocalDateTime now = ToLocalDateTime(NowSeconds());
-    const std::uint8_t clock[6] = {
-        static_cast<std::uint8_t>(now.year - 2000), static_cast<std::uint8_t>(now.month),
-        static_cast<std::uint8_t>(now.day),         static_cast<std::uint8_t>(now.hour),
-        static_cast<std::uint8_t>(now.minute),      static_cast<std::uint8_t>(now.second)};
+    const ClockBytes clock = ClockBytesOf(NowSeconds());
     DeviceLink& link = *environment_.link;
     if (!link.Connect()) {
         MessageBox::Error(this, QStringLiteral("连接设备失败!"));
     } else {
         DeviceStatus status = poller_->LastStatus();
-        if (link.SyncClock(status, clock))
+        if (link.SyncClock(status, clock.bytes))
             poller_->SetLastStatus(status);
         else
             MessageBox::Error(this, QStringLiteral("时间同步失败!"));

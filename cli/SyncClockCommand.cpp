@@ -9,15 +9,11 @@ int SyncClockCommand::Run(CliContext& c) {
     const bool json = TakeFlag(c.args, "--json");
     if (!c.args.empty())
         return UsageError(c, "unexpected argument " + c.args.front());
-    const LocalDateTime now = ToLocalDateTime(NowSeconds());
-    const std::uint8_t clock[6] = {
-        static_cast<std::uint8_t>(now.year - 2000), static_cast<std::uint8_t>(now.month),
-        static_cast<std::uint8_t>(now.day),         static_cast<std::uint8_t>(now.hour),
-        static_cast<std::uint8_t>(now.minute),      static_cast<std::uint8_t>(now.second)};
+    const ClockBytes clock = ClockBytesOf(NowSeconds());
     if (!c.link.Connect())
         return Fail(c, "连接设备失败!");
     DeviceStatus status;
-    const bool ok = c.link.SyncClock(status, clock);
+    const bool ok = c.link.SyncClock(status, clock.bytes);
     c.link.Close();
     if (!ok)
         return Fail(c, "时间同步失败!");

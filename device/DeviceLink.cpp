@@ -1,6 +1,7 @@
 #include "device/DeviceLink.h"
 
 #include "common/DeviceAddress.h"
+#include "common/LocalTime.h"
 #include "device/Frame.h"
 #include "device/StoredRecords.h"
 #include "records/StoredDataBlock.h"
@@ -12,6 +13,13 @@ namespace zel {
 
 using namespace link_timing;
 using Clock = std::chrono::steady_clock;
+
+ClockBytes ClockBytesOf(std::int64_t time) {
+    const LocalDateTime t = ToLocalDateTime(time);
+    return {{static_cast<std::uint8_t>(t.year - 2000), static_cast<std::uint8_t>(t.month),
+             static_cast<std::uint8_t>(t.day), static_cast<std::uint8_t>(t.hour),
+             static_cast<std::uint8_t>(t.minute), static_cast<std::uint8_t>(t.second)}};
+}
 
 DeviceLink& TheDeviceLink() {
     static DeviceLink link;

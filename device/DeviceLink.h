@@ -88,6 +88,13 @@ private:
     std::uint16_t port_ = link_timing::kPort;
 };
 
+// The six clock bytes of the clock sync for a local time: year - 2000, month, day, hour,
+// minute, second.
+struct ClockBytes {
+    std::uint8_t bytes[6];
+};
+ClockBytes ClockBytesOf(std::int64_t time);
+
 // The process-wide session.
 DeviceLink& TheDeviceLink();
 

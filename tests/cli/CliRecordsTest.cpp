@@ -20,11 +20,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::int64_t Local(int y, int mo, int d, int h, int mi, int s) {
-    std::int64_t t = 0;
-    FromLocalDateTime({y, mo, d, h, mi, s}, t);
-    return t;
-}
+using test::Local;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

@@ -17,11 +17,7 @@ using namespace zel;
 
 namespace {
 
-std::int64_t Local(int y, int mo, int d, int h, int mi, int s) {
-    std::int64_t t = 0;
-    FromLocalDateTime({y, mo, d, h, mi, s}, t);
-    return t;
-}
+using test::Local;
 
 class StoredRecordsTest : public ::testing::Test {
 protected:

@@ -25,11 +25,7 @@ TrendFrame FrameAt(std::int64_t time, int marker) {
     return f;
 }
 
-std::int64_t Local(int y, int mo, int d, int h, int mi, int s) {
-    std::int64_t t = 0;
-    EXPECT_TRUE(FromLocalDateTime({y, mo, d, h, mi, s}, t));
-    return t;
-}
+using test::Local;
 
 // Frames `step` seconds apart starting at `start`, numbered from `firstMarker`.
 std::vector<TrendFrame> Recording(std::int64_t start, int count, int step, int firstMarker) {

@@ -22,11 +22,7 @@ using zel::test::WriteBytes;
 
 namespace {
 
-std::int64_t Local(int y, int mo, int d, int h, int mi, int s) {
-    std::int64_t t = 0;
-    EXPECT_TRUE(FromLocalDateTime({y, mo, d, h, mi, s}, t));
-    return t;
-}
+using test::Local;
 
 SampleBlock NumberedBlock(int n) {
     SampleBlock b;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LocalTime.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -39,6 +41,13 @@ public:
 private:
     std::string path_;
 };
+
+// A local date and time as a time stamp.
+inline std::int64_t Local(int y, int mo, int d, int h, int mi, int s) {
+    std::int64_t t = 0;
+    EXPECT_TRUE(FromLocalDateTime({y, mo, d, h, mi, s}, t));
+    return t;
+}
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
