@@ -25,4 +25,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "== setup: installing ${missing[*]}"
 $sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
