@@ -19,20 +19,7 @@ const QColor kCh1(0, 255, 0);
 const QColor kCh2(255, 0, 0);
 constexpr int kTop = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
 
-struct TrendPlot {
-    explicit TrendPlot(int width = 700, int height = 400) {
-        wnd.resize(width, height);
-        wnd.ResetCursor();
-        wnd.SetCursorNotify([this](int code) { codes.push_back(code); });
-    }
-    QImage Paint() {
-        QImage image;
-        wnd.Render(image);
-        return image;
-    }
-    CCurseWnd wnd;
-    std::vector<int> codes;
-};
+using TrendPlot = test::PlotUnderTest<CCurseWnd>;
 
 std::vector<TrendPoint> Counting(int count) {
     std::vector<TrendPoint> points;

@@ -15,6 +15,22 @@ class QWidget;
 
 namespace zel::test {
 
+// A plot of the given kind, sized and with its cursor notifications recorded.
+template <typename Plot> struct PlotUnderTest {
+    explicit PlotUnderTest(int width = 700, int height = 400) {
+        wnd.resize(width, height);
+        wnd.ResetCursor();
+        wnd.SetCursorNotify([this](int code) { codes.push_back(code); });
+    }
+    QImage Paint() {
+        QImage image;
+        wnd.Render(image);
+        return image;
+    }
+    Plot wnd;
+    std::vector<int> codes;
+};
+
 // Saves `image` as <ZEL_SNAPSHOT_DIR>/<name>.png when that variable is set.
 void SaveSnapshot(const QImage& image, const QString& name);
 

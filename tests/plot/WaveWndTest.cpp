@@ -30,20 +30,7 @@ const QRect kLeftLabel(0, 388, 60, 8);
 const QRect kRightBox(635, 388, 65, 12);
 const QRect kRightLabel(635, 391, 65, 9);
 
-struct WavePlot {
-    explicit WavePlot(int width = 700, int height = 400) {
-        wnd.resize(width, height);
-        wnd.ResetCursor();
-        wnd.SetCursorNotify([this](int code) { codes.push_back(code); });
-    }
-    QImage Paint() {
-        QImage image;
-        wnd.Render(image);
-        return image;
-    }
-    CWaveWnd wnd;
-    std::vector<int> codes;
-};
+using WavePlot = test::PlotUnderTest<CWaveWnd>;
 
 std::vector<WaveBlock> Ramps(int count) {
     std::vector<WaveBlock> blocks;
