@@ -85,6 +85,7 @@ private:
     CDigital* ch1_ = nullptr;
     CDigital* ch2_ = nullptr;
     QPushButton* syncButton_ = nullptr;
+    QImage picture_;
     bool initialised_ = false;
     bool resized_ = true;
 };
