@@ -127,6 +127,11 @@ bool DeviceLink::Exchange(std::uint8_t code, std::initializer_list<std::uint8_t>
 bool DeviceLink::DecodeStatus(const std::uint8_t* r, DeviceStatus& s) {
     if (!AcceptReply(r, kStatusReplySize, kCmdStatus, kStatusReplySize))
         return false;
+    FillStatus(r, s);
+    return true;
+}
+
+void DeviceLink::FillStatus(const std::uint8_t* r, DeviceStatus& s) {
     s.serial = r[10] | (r[11] << 8);
     s.version = r[12] | (r[13] << 8);
     s.battery = r[14];
@@ -140,14 +145,14 @@ bool DeviceLink::DecodeStatus(const std::uint8_t* r, DeviceStatus& s) {
     s.state = r[22];
     s.ch1Current = r[23] | (r[24] << 8);
     s.ch2Current = r[25] | (r[26] << 8);
-    return true;
 }
 
 bool DeviceLink::QueryStatus(DeviceStatus& status) {
     std::uint8_t reply[kStatusReplySize];
     if (!Exchange(kCmdStatus, {0x00, 0x00}, kCmdStatus, reply, sizeof reply, kPauseBeforeReply))
         return false;
-    return DecodeStatus(reply, status);
+    FillStatus(reply, status);
+    return true;
 }
 
 bool DeviceLink::SyncClock(DeviceStatus& status, const std::uint8_t clock[6]) {
@@ -155,7 +160,8 @@ bool DeviceLink::SyncClock(DeviceStatus& status, const std::uint8_t clock[6]) {
     if (!Exchange(kCmdSetClock, {clock[0], clock[1], clock[2], clock[3], clock[4], clock[5]},
                   kCmdStatus, reply, sizeof reply, kPauseBeforeReply))
         return false;
-    return DecodeStatus(reply, status);
+    FillStatus(reply, status);
+    return true;
 }
 
 bool DeviceLink::ClearStorage() {

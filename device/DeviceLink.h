@@ -75,9 +75,12 @@ public:
     void Rearm();
     bool Aborted() const { return aborted_.load(); }
 
+    // Checks a 29-byte status reply and decodes it; the status is untouched on failure.
     static bool DecodeStatus(const std::uint8_t* reply, DeviceStatus& status);
 
 private:
+    // Decodes a reply that has already passed its checks.
+    static void FillStatus(const std::uint8_t* reply, DeviceStatus& status);
     void Pause(std::chrono::milliseconds duration) const;
     bool ResolveHost(std::string& host) const;
 
