@@ -109,6 +109,24 @@ std::vector<std::vector<std::uint8_t>> Simulator::Requests() const {
     return requests_;
 }
 
+bool Simulator::WaitForRequests(const std::function<bool(const RequestLog&)>& done,
+                                std::chrono::milliseconds limit) const {
+    std::unique_lock lock(mutex_);
+    return requestLogged_.wait_for(lock, limit, [&] { return done(requests_); });
+}
+
+bool Simulator::WaitForRequestCount(std::size_t count, std::uint8_t code, int parameter,
+                                    std::chrono::milliseconds limit) const {
+    return WaitForRequests(
+        [&](const RequestLog& log) { return CountRequests(log, code, parameter) >= count; }, limit);
+}
+
+std::size_t Simulator::CountRequests(const RequestLog& log, std::uint8_t code, int parameter) {
+    return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [&](const auto& r) {
+        return r.size() > 2 && r[1] == code && (parameter < 0 || r[2] == parameter);
+    }));
+}
+
 std::int64_t Simulator::ClockNow() const {
     std::lock_guard lock(mutex_);
     return NowSeconds() + clockOffset_;
@@ -145,6 +163,31 @@ void Simulator::Serve() {
 void Simulator::RunSession(int fd) {
     Session session;
     session.fd = fd;
+    RunSessionLoop(session);
+    if (!stopping_.load())
+        ReadRemainder(session);
+}
+
+// A client may send its last request (a stop, say) and close at once. When the connection ends
+// while a frame is being sent, that request is still waiting in the socket: take it in like the
+// instrument would, without replying.
+void Simulator::ReadRemainder(Session& session) {
+    session.open = false;
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const ssize_t n = ::recv(session.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        session.parser.Feed(buffer, static_cast<std::size_t>(n));
+    }
+    while (auto request = session.parser.Next())
+        HandleRequest(session, *request);
+}
+
+void Simulator::RunSessionLoop(Session& session) {
+    const int fd = session.fd;
     while (session.open && !stopping_.load()) {
         int timeout = -1;
         if (session.streaming) {
@@ -208,6 +251,7 @@ void Simulator::HandleRequest(Session& session, const std::vector<std::uint8_t>&
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
+        requestLogged_.notify_all();
         const std::uint8_t code = request[1];
         if (code == kCmdStatus) {
             reply = StatusReply();
@@ -241,7 +285,8 @@ void Simulator::HandleRequest(Session& session, const std::vector<std::uint8_t>&
             return;
         }
     }
-    session.open = SendReply(session, std::move(reply), forced);
+    if (session.open)
+        session.open = SendReply(session, std::move(reply), forced);
 }
 
 std::vector<std::uint8_t> Simulator::RecordReply(const std::vector<std::uint8_t>& request,

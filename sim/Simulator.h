@@ -5,6 +5,8 @@
 #include "sim/StreamSource.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -38,6 +40,18 @@ public:
 
     // Every request frame received, checksum included, in arrival order.
     std::vector<std::vector<std::uint8_t>> Requests() const;
+
+    // Waits until the request log satisfies the condition, or the time is up. A client that has
+    // just closed its connection cannot know whether the simulator has read its last request
+    // yet; this is how a test waits for that.
+    using RequestLog = std::vector<std::vector<std::uint8_t>>;
+    bool WaitForRequests(const std::function<bool(const RequestLog&)>& done,
+                         std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+    // Waits until at least `count` requests with this command code (and, when given, this
+    // first parameter byte) have arrived.
+    bool WaitForRequestCount(std::size_t count, std::uint8_t code, int parameter = -1,
+                             std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+    static std::size_t CountRequests(const RequestLog& log, std::uint8_t code, int parameter = -1);
     int Connections() const { return connections_.load(); }
     std::uint32_t FramesStreamed() const { return framesStreamed_.load(); }
 
@@ -49,6 +63,8 @@ private:
 
     void Serve();
     void RunSession(int fd);
+    void RunSessionLoop(Session& session);
+    void ReadRemainder(Session& session);
     void HandleRequest(Session& session, const std::vector<std::uint8_t>& request);
     bool SendReply(Session& session, std::vector<std::uint8_t> reply,
                    ReplyFault forced = ReplyFault::None);
@@ -60,6 +76,7 @@ private:
     bool Sleep(int ms) const;
 
     mutable std::mutex mutex_;
+    mutable std::condition_variable requestLogged_;
     SimConfig config_;
     int faultsLeft_ = -1;
     std::int64_t clockOffset_ = 0;

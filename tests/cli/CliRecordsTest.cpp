@@ -66,10 +66,7 @@ TEST_F(CliRecordsTest, RecordWritesExactlyTheBlocksAskedForAndInfoAndExportReadT
     EXPECT_EQ(path.find(dir.path() + "/R-256535-"), 0u);
     EXPECT_EQ(std::filesystem::file_size(path), 60u + 5u * 1612u);
     // The stream was stopped cleanly: a stop request reached the instrument.
-    int stops = 0;
-    for (const auto& r : simulator->Requests())
-        stops += (r[1] == 0x81 && r[2] == 0xA1) ? 1 : 0;
-    EXPECT_GE(stops, 1);
+    EXPECT_TRUE(simulator->WaitForRequestCount(1, 0x81, 0xA1));
 
     ASSERT_EQ(Run({"info", path, "--json"}), 0);
     // 65535 read back as a signed 16-bit number is -1.

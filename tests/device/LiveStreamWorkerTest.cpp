@@ -59,11 +59,13 @@ private:
     std::condition_variable changed_;
 };
 
-int CountRequests(const sim::Simulator& s, std::uint8_t p) {
-    int n = 0;
-    for (const auto& r : s.Requests())
-        n += (r[1] == kCmdStream && r[2] == p) ? 1 : 0;
-    return n;
+std::size_t CountRequests(const sim::Simulator& s, std::uint8_t p) {
+    return sim::Simulator::CountRequests(s.Requests(), kCmdStream, p);
+}
+
+// The worker's last request may still be on its way to the simulator when the worker ends.
+bool WaitForStreamRequests(const sim::Simulator& s, std::uint8_t p, std::size_t n) {
+    return s.WaitForRequestCount(n, kCmdStream, p);
 }
 
 class LiveStreamWorkerTest : public ::testing::Test {
@@ -137,8 +139,9 @@ TEST_F(LiveStreamWorkerTest, EveryGoodFrameAndNoBadOneArrivesInOrder) {
     EXPECT_EQ(sink.events[1], "block 1");
     EXPECT_EQ(sink.events[10], "block 10");
     // The worker sent exactly one start and, stopping by itself, one stop request.
-    EXPECT_EQ(CountRequests(*simulator, 0xA0), 1);
-    EXPECT_EQ(CountRequests(*simulator, 0xA1), 1);
+    EXPECT_TRUE(WaitForStreamRequests(*simulator, 0xA1, 1));
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 1u);
+    EXPECT_EQ(CountRequests(*simulator, 0xA1), 1u);
 }
 
 TEST_F(LiveStreamWorkerTest, KeepAliveAtSixtySecondsAcrossTheTickWrap) {
@@ -149,12 +152,11 @@ TEST_F(LiveStreamWorkerTest, KeepAliveAtSixtySecondsAcrossTheTickWrap) {
     ASSERT_TRUE(sink.WaitForBlocks(2));
     tick->store(start + 59999);
     ASSERT_TRUE(sink.WaitForBlocks(sink.Count() + 3));
-    EXPECT_EQ(CountRequests(*simulator, 0xA0), 1);
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 1u);
     tick->store(start + 60000);
+    ASSERT_TRUE(WaitForStreamRequests(*simulator, 0xA0, 2));
     ASSERT_TRUE(sink.WaitForBlocks(sink.Count() + 3));
-    EXPECT_EQ(CountRequests(*simulator, 0xA0), 2);
-    ASSERT_TRUE(sink.WaitForBlocks(sink.Count() + 3));
-    EXPECT_EQ(CountRequests(*simulator, 0xA0), 2); // not again until another 60 s
+    EXPECT_EQ(CountRequests(*simulator, 0xA0), 2u); // not again until another 60 s
 }
 
 TEST_F(LiveStreamWorkerTest, ConnectionFailureIsReportedOnceAndNothingIsDelivered) {
@@ -185,12 +187,10 @@ TEST_F(LiveStreamWorkerTest, SilentInstrumentIsCancelledWithinTheStopRule) {
     EXPECT_LT(took, 600ms);
     EXPECT_EQ(sink.Count(), 1u);
     // A cancelled worker sends no stop request; the owner sends it on the same connection.
-    EXPECT_EQ(CountRequests(*simulator, 0xA1), 0);
+    EXPECT_EQ(CountRequests(*simulator, 0xA1), 0u);
     EXPECT_TRUE(link.SendRequest(kCmdStream, {0xA1, 0xA1}));
-    const auto sent = Clock::now();
-    while (CountRequests(*simulator, 0xA1) == 0 && Clock::now() - sent < 2s)
-        std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(CountRequests(*simulator, 0xA1), 1);
+    EXPECT_TRUE(WaitForStreamRequests(*simulator, 0xA1, 1));
+    EXPECT_EQ(CountRequests(*simulator, 0xA1), 1u);
 }
 
 TEST_F(LiveStreamWorkerTest, RunningClearedBeforeTheStartGoesStraightToStopping) {
@@ -200,9 +200,7 @@ TEST_F(LiveStreamWorkerTest, RunningClearedBeforeTheStartGoesStraightToStopping)
     direct.Run();
     link.Close();
     EXPECT_TRUE(sink.events.empty());
-    const auto sent = Clock::now();
-    while (simulator->Requests().size() < 2 && Clock::now() - sent < 2s)
-        std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(simulator->WaitForRequests([](const auto& log) { return log.size() >= 2; }));
     const auto requests = simulator->Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0], BuildRequest(kCmdStream, {0xA0, 0xA0}));
