@@ -127,7 +127,7 @@ void CCurseWnd::DrawValueAxis(QPainter& painter, float viewScale) {
             continue;
         const float g = w * (viewScale / b) * j;
         painter.setPen(Qt::white);
-        DrawTextAt(painter, 1, y - 5, QString::asprintf("%.1f", g));
+        DrawValueLabel(painter, y - 5, QString::asprintf("%.1f", g));
     }
     painter.setPen(Qt::white);
     DrawTextAt(painter, 15, 15, QStringLiteral("A"));

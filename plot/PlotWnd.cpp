@@ -3,6 +3,7 @@
 #include "plot/CurveRaster.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -348,6 +349,23 @@ void CPlotWnd::DrawTextAt(QPainter& painter, int x, int y, const QString& text) 
                      text);
 }
 
+namespace {
+
+// The pixels a single line of text covers when its layout box starts at (x, y).
+QRect TextInk(const QFont& font, int x, int y, const QString& text) {
+    const QFontMetrics metrics(font);
+    return metrics.boundingRect(text).translated(x, y + metrics.ascent());
+}
+
+} // namespace
+
+void CPlotWnd::DrawValueLabel(QPainter& painter, int y, const QString& text) const {
+    const QRect ink = TextInk(fontArial, 1, y, text).adjusted(-1, -1, 1, 1);
+    if (ink.intersects(scaleLabelInk))
+        return;
+    DrawTextAt(painter, 1, y, text);
+}
+
 void CPlotWnd::DrawTimeAxis(QPainter& painter, const QStringList& labels) {
     const int W = Width(), H = Height(), w = GridStep();
     for (int i = 0; i <= 35; ++i) {
@@ -406,6 +424,8 @@ void CPlotWnd::Render(QImage& image) {
         viewScale = scale;
     }
     {
+        const QString scaleLabel = QStringLiteral("(%1)").arg(scaleBox->currentText());
+        scaleLabelInk = TextInk(fontSong, 30, 5, scaleLabel);
         QPainter painter(&image);
         painter.setFont(fontArial);
         painter.setBackgroundMode(Qt::TransparentMode);
@@ -416,7 +436,7 @@ void CPlotWnd::Render(QImage& image) {
         DrawTextAt(painter, W - 30, H - 27, QStringLiteral("(时间)"));
         painter.setFont(fontSong);
         painter.setPen(QColor(255, 255, 0));
-        DrawTextAt(painter, 30, 5, QStringLiteral("(%1)").arg(scaleBox->currentText()));
+        DrawTextAt(painter, 30, 5, scaleLabel);
     }
     {
         std::lock_guard guard(lock);

@@ -120,6 +120,9 @@ protected:
     int GridStep() const { return Width() / 35; }
     static QPen GridPen();
     static void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
+    // A value label at the left edge, left out where its ink would run into the scale label:
+    // wide labels (large scales, wide faces) would otherwise make the scale unreadable.
+    void DrawValueLabel(QPainter& painter, int y, const QString& text) const;
 
     mutable std::recursive_mutex lock;
     int span;
@@ -162,6 +165,8 @@ private:
     PlotCursorNotify notify;
     std::atomic<bool> repaintQueued{false};
     QImage backBuffer;
+    // Ink of the scale label "(…)" in the current paint, kept clear of value labels.
+    QRect scaleLabelInk;
 };
 
 } // namespace zel

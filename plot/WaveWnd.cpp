@@ -127,8 +127,8 @@ void CWaveWnd::DrawValueAxis(QPainter& painter, float viewScale) {
             continue;
         const float g = w * (2 * viewScale / H) * j;
         painter.setPen(Qt::white);
-        DrawTextAt(painter, 1, h2 + j * w - 5, QString::asprintf("%.1f", -g));
-        DrawTextAt(painter, 1, h2 - j * w - 5, QString::asprintf("%.1f", g));
+        DrawValueLabel(painter, h2 + j * w - 5, QString::asprintf("%.1f", -g));
+        DrawValueLabel(painter, h2 - j * w - 5, QString::asprintf("%.1f", g));
     }
     painter.setPen(QPen(QColor(180, 180, 180), 0));
     painter.drawLine(0, h2, W, h2);
