@@ -26,4 +26,8 @@ std::string ConfigFilePath() {
     return GetModuleDirectory() + "config.ini";
 }
 
+std::string PictureDirectory() {
+    return GetModuleDirectory() + "BMP";
+}
+
 } // namespace zel

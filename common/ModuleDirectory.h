@@ -11,4 +11,7 @@ std::string GetModuleDirectory();
 // GetModuleDirectory() + "config.ini".
 std::string ConfigFilePath();
 
+// The folder "BMP" beside the executable, where screenshots of the plots go by default.
+std::string PictureDirectory();
+
 } // namespace zel
