@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 #include "common/LocalTime.h"
+#include "device/Frame.h"
 #include "records/InstrumentFile.h"
 #include "records/RecordFile.h"
 #include "sim/Simulator.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -132,8 +134,12 @@ TEST_F(CliRecordsTest, InterruptedDownloadKeepsTheFramesThatArrived) {
         c.replyDelayMs = 20;
     });
     simulator->SetStorage(sim::BuildStorage({1, 200, Local(2019, 3, 5, 8, 9, 10), 31}));
-    std::thread interrupter([] {
-        std::this_thread::sleep_for(1500ms);
+    // Interrupt once a few data frames have been served, however slow the machine is.
+    std::thread interrupter([this] {
+        simulator->WaitForRequests([](const sim::Simulator::RequestLog& log) {
+            return std::count_if(log.begin(), log.end(),
+                                 [](const auto& r) { return r[1] == kCmdRecord && r[2] > 0; }) >= 5;
+        });
         std::raise(SIGINT);
     });
     const int rc = Run({"download", "--dir", dir.path()});
