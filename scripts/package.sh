@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # dpkg-shlibdeps (dpkg-dev) works out the package's dependencies from the binaries; the rest
 # check the package and the files in it.
-bash scripts/setup.sh dpkg-dev fakeroot lintian desktop-file-utils appstream shared-mime-info \
+bash scripts/setup.sh dpkg-dev lintian desktop-file-utils appstream shared-mime-info \
     man-db file
 
 echo "== package: build"
