@@ -1,6 +1,7 @@
 #include "app/CSetDlg.h"
 
 #include "common/DeviceAddress.h"
+#include "common/FileLocations.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 #include "widgets/IpAddressEdit.h"
@@ -32,12 +33,29 @@ CSetDlg::CSetDlg(std::string configPath, QWidget* parent)
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("2"));
     cancel->setGeometry(du.ToPixels(227, 141, 56, 18));
+    ShowRecordFolder(du);
     connect(ok, &QPushButton::clicked, this, &CSetDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSetDlg::reject);
 
     char stored[kDeviceAddressSize];
     ReadDeviceAddress(stored, configPath_);
     address_->setText(QString::fromLocal8Bit(stored));
+}
+
+void CSetDlg::ShowRecordFolder(const DialogUnits& du) {
+    // An installed copy keeps its files in the user's folders, not beside the program: say where.
+    const FileLocations& places = FileLocations::ForThisProcess();
+    auto* caption = new QLabel(QStringLiteral("记录文件夹："), this);
+    caption->setGeometry(du.ToPixels(74, 100, 58, 8).adjusted(0, -2, 20, 2));
+    recordFolder_ = new QLabel(this);
+    recordFolder_->setObjectName(QStringLiteral("recordFolder"));
+    const QRect area = du.ToPixels(74, 112, 262, 8).adjusted(0, -2, 0, 2);
+    recordFolder_->setGeometry(area);
+    const QString folder = QString::fromStdString(places.RecordDirectory());
+    recordFolder_->setText(fontMetrics().elidedText(folder, Qt::ElideMiddle, area.width()));
+    recordFolder_->setToolTip(QStringLiteral("记录文件：%1\n截图文件：%2\n设置文件：%3")
+                                  .arg(folder, QString::fromStdString(places.PictureDirectory()),
+                                       QString::fromStdString(configPath_)));
 }
 
 void CSetDlg::accept() {

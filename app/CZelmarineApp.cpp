@@ -2,19 +2,26 @@
 
 #include "app/CZelmarineDlg.h"
 #include "app/DemoEnvironment.h"
+#include "app/InfoOptions.h"
+#include "common/FileLocations.h"
+#include "common/Version.h"
 #include "resources/Resources.h"
 #include "widgets/ImageResources.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace zel {
 
 int CZelmarineApp::Run(int argc, char** argv) {
+    if (const auto status = AnswerInfoOptions(argc, argv, std::cout))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelmarine"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
+    QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     InitResources();
     QApplication::setWindowIcon(LoadIconResource(128));
 

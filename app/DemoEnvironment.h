@@ -27,7 +27,7 @@ private:
     QTemporaryDir configDir_;
 };
 
-// The program on the real instrument: config.ini beside the executable, port 8080, and the
+// The program on the real instrument: config.ini where FileLocations puts it, port 8080, and the
 // system's Wi-Fi service.
 MainWindowEnvironment SystemEnvironment();
 

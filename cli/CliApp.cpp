@@ -11,6 +11,10 @@
 #include "cli/StopCommand.h"
 #include "cli/SyncClockCommand.h"
 
+#include "common/FileLocations.h"
+#include "common/Version.h"
+
+#include <algorithm>
 #include <charconv>
 #include <memory>
 
@@ -32,11 +36,34 @@ std::vector<std::unique_ptr<CliCommand>> AllCommands() {
     return commands;
 }
 
-int Usage(std::ostream& err, const std::vector<std::unique_ptr<CliCommand>>& commands) {
-    err << "usage: zelmarine-cli [--host ADDR] [--port N] COMMAND [OPTIONS]\ncommands:\n";
+void PrintUsage(std::ostream& out, const std::vector<std::unique_ptr<CliCommand>>& commands) {
+    out << "usage: zelmarine-cli [--host ADDR] [--port N] COMMAND [OPTIONS]\ncommands:\n";
     for (const auto& command : commands)
-        err << "  " << command->Usage() << "\n";
+        out << "  " << command->Usage() << "\n";
+}
+
+int Usage(std::ostream& err, const std::vector<std::unique_ptr<CliCommand>>& commands) {
+    PrintUsage(err, commands);
     return kExitUsage;
+}
+
+// --help: what the tool does, its commands, its exit statuses and where its files are.
+int Help(std::ostream& out, const std::vector<std::unique_ptr<CliCommand>>& commands) {
+    out << "zelmarine-cli: the instrument and its record files from a terminal.\n";
+    PrintUsage(out, commands);
+    out << "options:\n"
+           "  --host ADDR  the instrument's address (default: ip in config.ini, else 192.168.1.1)\n"
+           "  --port N     the instrument's TCP port (default 8080)\n"
+           "  -h, --help   show this help; COMMAND --help shows that command's usage\n"
+           "  --version    show the version\n"
+           "exit status: 0 done, 1 failed, 2 bad command line\n"
+        << FileLocations::ForThisProcess().Describe();
+    return kExitOk;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+    return std::any_of(args.begin(), args.end(),
+                       [](const std::string& a) { return a == "--help" || a == "-h"; });
 }
 
 } // namespace
@@ -61,7 +88,10 @@ int RunCli(const std::vector<std::string>& input, std::ostream& out, std::ostrea
             }
             port = static_cast<std::uint16_t>(value);
         } else if (arg == "--help" || arg == "-h") {
-            return Usage(err, commands);
+            return Help(out, commands);
+        } else if (arg == "--version") {
+            out << "zelmarine-cli " << kProgramVersion << "\n";
+            return kExitOk;
         } else {
             break;
         }
@@ -71,10 +101,15 @@ int RunCli(const std::vector<std::string>& input, std::ostream& out, std::ostrea
     for (const auto& command : commands) {
         if (input[i] != command->Name())
             continue;
+        const std::vector<std::string> args(input.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                            input.end());
+        if (AsksForHelp(args)) {
+            out << "usage: zelmarine-cli [--host ADDR] [--port N] " << command->Usage() << "\n";
+            return kExitOk;
+        }
         DeviceLink& link = TheDeviceLink();
         link.SetEndpoint(host, port);
-        CliContext context{
-            {input.begin() + static_cast<std::ptrdiff_t>(i) + 1, input.end()}, link, out, err};
+        CliContext context{args, link, out, err};
         return command->Run(context);
     }
     err << "zelmarine-cli: unknown command " << input[i] << "\n";

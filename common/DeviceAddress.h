@@ -10,7 +10,7 @@ constexpr const char* kConfigKeyIp = "ip";
 constexpr const char* kDefaultDeviceAddress = "192.168.1.1";
 constexpr std::size_t kDeviceAddressSize = 20; // 19 bytes and the terminating zero
 
-// Reads key ip of section ZELMARINE from config.ini beside the executable into a 20-byte field.
+// Reads key ip of section ZELMARINE from config.ini (ConfigFilePath()) into a 20-byte field.
 // A value that does not fit (more than 19 bytes) is rejected rather than cut to another
 // address: the field is left empty, so the connection attempt fails, and false is returned.
 bool ReadDeviceAddress(char (&out)[kDeviceAddressSize]);

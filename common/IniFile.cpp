@@ -1,10 +1,10 @@
 #include "common/IniFile.h"
 
+#include "common/ReplaceFile.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace zel {
@@ -24,17 +24,36 @@ bool SameName(const std::string& a, const std::string& b) {
            });
 }
 
-std::vector<std::string> ReadLines(const std::string& path, bool& exists) {
-    std::vector<std::string> lines;
+// One line of the file and the ending it had: "\r\n", "\n", "\r", or nothing for a last line
+// without one.
+struct Line {
+    std::string text;
+    std::string end;
+};
+
+std::vector<Line> ReadLines(const std::string& path, bool& exists) {
     std::ifstream in(path, std::ios::binary);
     exists = static_cast<bool>(in);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
+    std::vector<Line> lines;
+    std::string text;
+    while (std::getline(in, text)) {
+        const bool last = in.eof();
+        const bool carriageReturn = !text.empty() && text.back() == '\r';
+        if (carriageReturn)
+            text.pop_back();
+        lines.push_back(
+            {std::move(text), std::string(carriageReturn ? "\r" : "") + (last ? "" : "\n")});
     }
     return lines;
+}
+
+// New lines take the ending the file already uses; a new file gets the platform's own.
+std::string LineEndingOf(const std::vector<Line>& lines) {
+    for (const auto& line : lines) {
+        if (line.end == "\r\n" || line.end == "\n")
+            return line.end;
+    }
+    return "\n";
 }
 
 // "[name]" gives name; anything else is not a section header.
@@ -69,13 +88,13 @@ std::optional<std::string> IniFile::Read(const std::string& path, const std::str
     const auto lines = ReadLines(path, exists);
     bool inSection = false;
     for (const auto& line : lines) {
-        if (auto name = SectionName(line)) {
+        if (auto name = SectionName(line.text)) {
             inSection = SameName(*name, Trim(section));
             continue;
         }
         if (!inSection)
             continue;
-        if (auto kv = KeyValue(line); kv && SameName(kv->first, Trim(key)))
+        if (auto kv = KeyValue(line.text); kv && SameName(kv->first, Trim(key)))
             return Unquote(kv->second);
     }
     return std::nullopt;
@@ -90,60 +109,45 @@ bool IniFile::Write(const std::string& path, const std::string& section, const s
                     const std::string& value) {
     bool exists = false;
     auto lines = ReadLines(path, exists);
-    const std::string entry = key + "=" + value;
+    const std::string newline = LineEndingOf(lines);
+    const Line entry{key + "=" + value, newline};
 
     // Find the section and, within it, the key or the place after its last non-blank line.
     std::size_t sectionAt = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (auto name = SectionName(lines[i]); name && SameName(*name, Trim(section))) {
+        if (auto name = SectionName(lines[i].text); name && SameName(*name, Trim(section))) {
             sectionAt = i;
             break;
         }
     }
     if (sectionAt == lines.size()) {
-        if (!lines.empty() && !Trim(lines.back()).empty())
-            lines.emplace_back();
-        lines.push_back("[" + section + "]");
+        if (!lines.empty() && !Trim(lines.back().text).empty())
+            lines.push_back({"", newline});
+        lines.push_back({"[" + section + "]", newline});
         lines.push_back(entry);
     } else {
         std::size_t insertAt = sectionAt + 1;
         bool replaced = false;
-        for (std::size_t i = sectionAt + 1; i < lines.size() && !SectionName(lines[i]); ++i) {
-            if (auto kv = KeyValue(lines[i]); kv && SameName(kv->first, Trim(key))) {
-                lines[i] = entry;
+        for (std::size_t i = sectionAt + 1; i < lines.size() && !SectionName(lines[i].text); ++i) {
+            if (auto kv = KeyValue(lines[i].text); kv && SameName(kv->first, Trim(key))) {
+                lines[i].text = entry.text;
                 replaced = true;
                 break;
             }
-            if (!Trim(lines[i]).empty())
+            if (!Trim(lines[i].text).empty())
                 insertAt = i + 1;
         }
         if (!replaced)
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
     }
 
-    // Write beside the file and rename, so a reader on another thread sees the old or the new
-    // file, never a half-written one.
-    std::ostringstream text;
-    for (const auto& line : lines)
-        text << line << "\r\n";
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << text.str();
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i].text;
+        // Only the file's own last line may stay without an ending.
+        text += lines[i].end.empty() && i + 1 < lines.size() ? newline : lines[i].end;
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFileContents(path, text);
 }
 
 } // namespace zel

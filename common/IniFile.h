@@ -17,7 +17,10 @@ public:
     static std::string ReadOr(const std::string& path, const std::string& section,
                               const std::string& key, const std::string& fallback);
 
-    // Creates the file, section or key as needed. Returns false when the file cannot be written.
+    // Creates the file, section or key as needed. New lines take the ending the file already
+    // uses (a new file gets "\n"); every other line keeps its own. The file is stored with
+    // ReplaceFileContents: through a symbolic link, atomically where the folder allows it.
+    // Returns false when the file cannot be written.
     static bool Write(const std::string& path, const std::string& section, const std::string& key,
                       const std::string& value);
 };

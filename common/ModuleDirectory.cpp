@@ -1,5 +1,7 @@
 #include "common/ModuleDirectory.h"
 
+#include "common/FileLocations.h"
+
 #include <unistd.h>
 
 #include <vector>
@@ -23,11 +25,11 @@ std::string GetModuleDirectory() {
 }
 
 std::string ConfigFilePath() {
-    return GetModuleDirectory() + "config.ini";
+    return FileLocations::ForThisProcess().UseConfigFile();
 }
 
 std::string PictureDirectory() {
-    return GetModuleDirectory() + "BMP";
+    return FileLocations::ForThisProcess().UsePictureDirectory();
 }
 
 } // namespace zel

@@ -1,7 +1,7 @@
 #include "records/RecordFile.h"
 
+#include "common/FileLocations.h"
 #include "common/LocalTime.h"
-#include "common/ModuleDirectory.h"
 #include "device/DeviceStatus.h"
 #include "records/FileDescriptor.h"
 
@@ -89,7 +89,7 @@ std::vector<TrendPoint> TrendPointsOf(const std::vector<TrendBlock>& blocks) {
 } // namespace
 
 std::string RecordDirectory() {
-    return GetModuleDirectory() + "ZMR";
+    return FileLocations::ForThisProcess().UseRecordDirectory();
 }
 
 std::string RecordFileName(const std::string& directory, const std::string& prefix,

@@ -16,7 +16,8 @@ namespace zel {
 // replace an existing file: when the name is taken, "-2", "-3", ... is added before ".zmr". They
 // return the full path of the new file, or an empty string when it could not be written.
 
-// The folder "ZMR" beside the executable.
+// The folder "ZMR": beside the executable, or in the user's documents for an installed copy
+// (created on first use; see FileLocations).
 std::string RecordDirectory();
 
 // "<directory>/<prefix>-<deviceNumber + 191000>-<local start time %Y%m%d%H%M%S>.zmr"

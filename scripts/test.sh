@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build and one with
-# AddressSanitizer + UndefinedBehaviorSanitizer.
+# AddressSanitizer + UndefinedBehaviorSanitizer; between the two it builds the Debian package
+# from the normal build and checks it.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
@@ -25,7 +26,18 @@ run_preset() {
     summary+=("$preset: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
 }
 
+run_package() {
+    echo "== test: package"
+    if bash scripts/package.sh && bash tests/packaging/check-package.sh build/package/*.deb; then
+        summary+=("package: passed")
+    else
+        summary+=("package: FAILED")
+        status=1
+    fi
+}
+
 run_preset default
+run_package
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"

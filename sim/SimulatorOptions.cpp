@@ -48,7 +48,7 @@ std::function<bool(const std::string&)> Time(std::int64_t& field) {
 } // namespace
 
 std::string SimulatorUsage() {
-    return "usage: zelmarine-sim [--port N] [--serial N] [--version N] [--battery N]\n"
+    return "usage: zelmarine-sim [--port N] [--serial N] [--device-version N] [--battery N]\n"
            "                     [--slots N] [--state N] [--ch1 A] [--ch2 A]\n"
            "                     [--fault none|no-reply|bad-crc|wrong-code|pieces|short]\n"
            "                     [--fault-count N] [--reply-delay MS]\n"
@@ -61,6 +61,7 @@ std::string SimulatorUsage() {
            "                     [--invalid-date-every N] [--failing-slot S --failing-times N]\n"
            "                     [--write-tch PATH [--tch-device N] [--tch-version N]\n"
            "                      [--tch-time TIME]]\n"
+           "       zelmarine-sim --help | --version\n"
            "TIME is seconds since 1970 or local \"YYYY-MM-DD HH:MM:SS\".\n";
 }
 
@@ -72,7 +73,7 @@ bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOption
     const std::map<std::string, std::function<bool(const std::string&)>> valued = {
         {"--port", Number(options.port, 0, 65535)},
         {"--serial", Number(c.serial, 0, 65535)},
-        {"--version", Number(c.version, 0, 65535)},
+        {"--device-version", Number(c.version, 0, 65535)},
         {"--battery", Number(c.battery, 0, 255)},
         {"--slots", Number(c.recordSlots, 0, 255)},
         {"--state", Number(c.state, 0, 255)},
@@ -119,6 +120,14 @@ bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOption
         }
         if (arg == "--ignore-stop") {
             c.ignoreStreamStop = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.showHelp = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.showVersion = true;
             continue;
         }
         const auto it = valued.find(arg);

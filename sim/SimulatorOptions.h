@@ -18,6 +18,8 @@ struct SimulatorOptions {
     // When set, the storage is written as an instrument data file instead of being served.
     std::string writeTchPath;
     InstrumentFileHeader tchHeader;
+    bool showHelp = false;
+    bool showVersion = false;
 };
 
 // Parses the simulator's command line; on a bad option returns false with a message in error.

@@ -1,4 +1,5 @@
 #include "common/LocalTime.h"
+#include "common/Version.h"
 #include "sim/Simulator.h"
 #include "sim/SimulatorOptions.h"
 
@@ -20,6 +21,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zelmarine-sim: %s\n%s", error.c_str(),
                      zel::sim::SimulatorUsage().c_str());
         return 2;
+    }
+    if (options.showHelp) {
+        std::printf("zelmarine-sim: the instrument simulator on 127.0.0.1.\n%s",
+                    zel::sim::SimulatorUsage().c_str());
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("zelmarine-sim %s\n", zel::kProgramVersion);
+        return 0;
     }
     // Instrument data files carry only years before 2020 through the conversion, so a file
     // written without a start time gets recordings from 2019.

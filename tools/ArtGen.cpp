@@ -35,7 +35,9 @@ bool WriteIcons(const QDir& dir) {
         int id;
         QList<int> sizes;
     };
-    const IconSizes icons[] = {{128, {256, 48, 32, 24, 16}},
+    // The logo also comes in the sizes a desktop's icon theme asks for (64 and 128), for the
+    // package.
+    const IconSizes icons[] = {{128, {256, 128, 64, 48, 32, 24, 16}},
                                {133, {48, 32, 24, 16}},
                                {134, {48, 32, 24, 16}},
                                {135, {48, 32, 24, 16}},

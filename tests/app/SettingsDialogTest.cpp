@@ -1,11 +1,13 @@
 #include "GuiTestSupport.h"
 #include "app/CSetDlg.h"
+#include "common/FileLocations.h"
 #include "common/IniFile.h"
 #include "tests/support/TempDir.h"
 #include "widgets/IpAddressEdit.h"
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +46,25 @@ TEST(SettingsDialogTest, FieldShowsAndStoresTheAddress) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(IniFile::ReadOr(config, "ZELMARINE", "ip", ""), "192.168.4.99");
     EXPECT_EQ(IniFile::ReadOr(config, "other", "keep", ""), "1");
+}
+
+TEST(SettingsDialogTest, ShowsWhereRecordsGo) {
+    test::TempDir dir;
+    const std::string config = dir / "config.ini";
+    CSetDlg dialog(config);
+    const QLabel* label = dialog.RecordFolderLabel();
+    const FileLocations& places = FileLocations::ForThisProcess();
+    const QString folder = QString::fromStdString(places.RecordDirectory());
+    EXPECT_TRUE(label->toolTip().contains(folder)) << label->toolTip().toStdString();
+    EXPECT_TRUE(label->toolTip().contains(QString::fromStdString(places.PictureDirectory())));
+    EXPECT_TRUE(label->toolTip().contains(QString::fromStdString(config)));
+    // The whole folder, or its two ends around an ellipsis, within the label's width.
+    const QString shown = label->text();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->width());
+    EXPECT_TRUE(folder.startsWith(shown.section(QChar(0x2026), 0, 0))) << shown.toStdString();
+    EXPECT_TRUE(folder.endsWith(shown.section(QChar(0x2026), -1))) << shown.toStdString();
+    EXPECT_GE(shown.size(), 20);
+    test::GrabWidget(dialog, QStringLiteral("settings-record-folder"));
 }
 
 TEST(SettingsDialogTest, NotADottedQuadIsShownAsTheFieldReadsIt) {

@@ -1,9 +1,9 @@
 #include "sim/Simulator.h"
+#include "tests/support/ProgramCopy.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -11,20 +11,6 @@ using namespace zel;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string RunAndRead(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        status = -1;
-        return output;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    status = ::pclose(pipe);
-    return output;
-}
 
 // The program finds config.ini beside its executable also when the folder's name is not ASCII.
 TEST(ConfigBesideExecutableTest, AddressIsReadFromAFolderWithChineseName) {
@@ -38,18 +24,18 @@ TEST(ConfigBesideExecutableTest, AddressIsReadFromAFolderWithChineseName) {
     std::ofstream(folder / "config.ini") << "[ZELMARINE]\r\nip=127.0.0.1\r\n";
 
     int status = 0;
-    const std::string output = RunAndRead("'" + cli.string() + "' --port " +
-                                              std::to_string(simulator.Port()) + " status --json",
-                                          status);
+    const std::string output = test::RunAndRead(
+        "'" + cli.string() + "' --port " + std::to_string(simulator.Port()) + " status --json",
+        status);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("\"deviceNumber\": 191012"), std::string::npos) << output;
 
     // Without the file the default address is used; that one must not be reached from here,
     // so only check that an over-long value is refused without a connection attempt.
     std::ofstream(folder / "config.ini") << "[ZELMARINE]\nip=127.000.000.001.extra\n";
-    RunAndRead("'" + cli.string() + "' --port " + std::to_string(simulator.Port()) +
-                   " status 2>/dev/null",
-               status);
+    test::RunAndRead("'" + cli.string() + "' --port " + std::to_string(simulator.Port()) +
+                         " status 2>/dev/null",
+                     status);
     EXPECT_NE(status, 0);
     EXPECT_EQ(simulator.Connections(), 1);
 }

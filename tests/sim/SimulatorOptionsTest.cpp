@@ -27,3 +27,18 @@ TEST(SimulatorOptionsTest, ParsesValuesAndRejectsBadOnes) {
         EXPECT_FALSE(error.empty());
     }
 }
+
+// --version asks for the program's version; the instrument's version has its own option.
+TEST(SimulatorOptionsTest, VersionAndHelpAreTheProgramsOwn) {
+    SimulatorOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseSimulatorOptions({"--device-version", "1203", "--version"}, o, error))
+        << error;
+    EXPECT_EQ(o.config.version, 1203);
+    EXPECT_TRUE(o.showVersion);
+    EXPECT_FALSE(o.showHelp);
+    SimulatorOptions help;
+    ASSERT_TRUE(ParseSimulatorOptions({"--help"}, help, error));
+    EXPECT_TRUE(help.showHelp);
+    EXPECT_FALSE(help.showVersion);
+}
