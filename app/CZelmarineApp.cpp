@@ -2,6 +2,7 @@
 
 #include "app/CZelmarineDlg.h"
 #include "app/DemoEnvironment.h"
+#include "live/LiveWindows.h"
 #include "resources/Resources.h"
 #include "widgets/ImageResources.h"
 
@@ -37,6 +38,7 @@ int CZelmarineApp::Run(int argc, char** argv) {
     }
 
     CZelmarineDlg mainWindow(environment);
+    RegisterLiveWindows(mainWindow, *environment.link);
     mainWindow.exec();
     return 0;
 }
