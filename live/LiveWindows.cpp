@@ -6,16 +6,21 @@
 
 namespace zel {
 
-void RegisterLiveWindows(CZelmarineDlg& mainWindow, DeviceLink& link) {
+void RegisterLiveWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
+                         const std::string& recordDirectory) {
     mainWindow.SetWindowFactory(
         CZelmarineDlg::kLiveView,
-        [&link](QWidget* parent, const DeviceStatus* status) -> std::unique_ptr<QDialog> {
-            return std::make_unique<CRealDlg>(status ? *status : DeviceStatus{}, link, parent);
+        [&link, recordDirectory](QWidget* parent,
+                                 const DeviceStatus* status) -> std::unique_ptr<QDialog> {
+            return std::make_unique<CRealDlg>(status ? *status : DeviceStatus{}, link, parent,
+                                              recordDirectory);
         });
     mainWindow.SetWindowFactory(
         CZelmarineDlg::kRecording,
-        [&link](QWidget* parent, const DeviceStatus* status) -> std::unique_ptr<QDialog> {
-            return std::make_unique<CRecordDlg>(status ? *status : DeviceStatus{}, link, parent);
+        [&link, recordDirectory](QWidget* parent,
+                                 const DeviceStatus* status) -> std::unique_ptr<QDialog> {
+            return std::make_unique<CRecordDlg>(status ? *status : DeviceStatus{}, link, parent,
+                                                recordDirectory);
         });
 }
 
