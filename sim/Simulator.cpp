@@ -407,6 +407,21 @@ bool Simulator::SendReply(Session& session, std::vector<std::uint8_t> reply, Rep
     return WriteAll(session, reply.data(), reply.size());
 }
 
+bool Simulator::WriteFrame(Session& session, const std::vector<std::uint8_t>& frame, bool split) {
+    if (!split)
+        return WriteAll(session, frame.data(), frame.size());
+    const std::size_t cuts[] = {1, 2, 700, frame.size() - 1, frame.size()};
+    std::size_t at = 0;
+    for (const std::size_t cut : cuts) {
+        if (!WriteAll(session, frame.data() + at, cut - at))
+            return false;
+        at = cut;
+        if (!Sleep(2))
+            return false;
+    }
+    return true;
+}
+
 bool Simulator::StreamHeld(const Session& session) const {
     const int limit = Config().streamFrames;
     return limit >= 0 && session.frames >= static_cast<std::uint32_t>(limit);
@@ -434,24 +449,21 @@ bool Simulator::SendStreamFrame(Session& session) {
         c.corruptEvery > 0 && index % static_cast<std::uint32_t>(c.corruptEvery) == 0;
     if (corrupt)
         frame[100 + index % 1400] ^= 0x40;
-    if (c.splitFrames) {
-        const std::size_t cuts[] = {1, 2, 700, frame.size() - 1, frame.size()};
-        std::size_t at = 0;
-        for (const std::size_t cut : cuts) {
-            if (!WriteAll(session, frame.data() + at, cut - at))
-                return false;
-            at = cut;
-            if (!Sleep(2))
-                return false;
+    // A frame counts as sent from the moment its writing starts, so a client that has read it
+    // always finds it in the record; a write that fails takes it off again.
+    const bool keep = c.keepGoodFrames && !corrupt;
+    if (keep) {
+        std::lock_guard lock(mutex_);
+        goodFrames_.push_back(frame);
+    }
+    if (!WriteFrame(session, frame, c.splitFrames)) {
+        if (keep) {
+            std::lock_guard lock(mutex_);
+            goodFrames_.pop_back();
         }
-    } else if (!WriteAll(session, frame.data(), frame.size())) {
         return false;
     }
     framesStreamed_.fetch_add(1);
-    if (c.keepGoodFrames && !corrupt) {
-        std::lock_guard lock(mutex_);
-        goodFrames_.push_back(std::move(frame));
-    }
     if (c.dropAfterFrames > 0 && index >= static_cast<std::uint32_t>(c.dropAfterFrames))
         return false;
     int wait = c.frameIntervalMs;

@@ -72,6 +72,7 @@ private:
     bool SendReply(Session& session, std::vector<std::uint8_t> reply,
                    ReplyFault forced = ReplyFault::None);
     bool SendStreamFrame(Session& session);
+    bool WriteFrame(Session& session, const std::vector<std::uint8_t>& frame, bool split);
     bool StreamHeld(const Session& session) const;
     bool WriteAll(Session& session, const std::uint8_t* data, std::size_t size);
     std::vector<std::uint8_t> StatusReply() const;

@@ -2,7 +2,6 @@
 #include "GuiTestSupport.h"
 #include "LiveTestSupport.h"
 #include "common/LocalTime.h"
-#include "device/Frame.h"
 #include "live/SunkenEdgeFrame.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
@@ -13,7 +12,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 
 using namespace zel;
 using namespace zel::test;
