@@ -1,6 +1,7 @@
 #include "live/LiveWindows.h"
 #include "LiveTestSupport.h"
 #include "app/CZelmarineDlg.h"
+#include "device/Frame.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
 #include "plot/CurseWnd.h"
@@ -31,6 +32,12 @@ protected:
         RegisterLiveWindows(*mainWindow, link, dir.path());
         mainWindow->show();
     }
+    bool WaitForMeasuring() {
+        return WaitFor([&] {
+            return mainWindow->Poller().Connected() &&
+                   mainWindow->Poller().LastStatus().state == kStateMeasuring;
+        });
+    }
     void TearDown() override {
         mainWindow.reset();
         LiveWindowTest::TearDown();
@@ -55,10 +62,7 @@ protected:
 TEST_F(LiveWindowsTest, MainWindowButtonsOpenStreamingLiveWindows) {
     StartSimulator([](sim::SimConfig& c) { c.frameIntervalMs = 20; });
     OpenMainWindow();
-    ASSERT_TRUE(WaitFor([&] {
-        return mainWindow->Poller().Connected() &&
-               mainWindow->Poller().LastStatus().state == kStateMeasuring;
-    }));
+    ASSERT_TRUE(WaitForMeasuring());
 
     bool pollerStopped = false;
     int points = 0;
@@ -76,6 +80,11 @@ TEST_F(LiveWindowsTest, MainWindowButtonsOpenStreamingLiveWindows) {
     ASSERT_EQ(RecordFiles("S").size(), 1u);
     EXPECT_GE(BlocksOf(RecordFiles("S")[0]).size(), 3u);
 
+    // The restarted poller has to see the instrument again before the next device window: a
+    // status request of its own, then its answer.
+    const std::size_t polls = sim::Simulator::CountRequests(simulator->Requests(), kCmdStatus);
+    ASSERT_TRUE(simulator->WaitForRequestCount(polls + 1, kCmdStatus));
+    ASSERT_TRUE(WaitForMeasuring());
     int counted = 0;
     RunModal(CZelmarineDlg::kRecording, [&](QWidget* modal) {
         auto* recording = qobject_cast<CRecordDlg*>(modal);
