@@ -5,6 +5,7 @@
 #include "app/InfoOptions.h"
 #include "common/FileLocations.h"
 #include "common/Version.h"
+#include "live/LiveWindows.h"
 #include "resources/Resources.h"
 #include "widgets/ImageResources.h"
 
@@ -44,6 +45,7 @@ int CZelmarineApp::Run(int argc, char** argv) {
     }
 
     CZelmarineDlg mainWindow(environment);
+    RegisterLiveWindows(mainWindow, *environment.link);
     mainWindow.exec();
     return 0;
 }

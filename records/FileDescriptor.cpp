@@ -24,6 +24,8 @@ bool FileDescriptor::WriteAll(const void* data, std::size_t size) const {
         const ssize_t n = ::write(fd_, p, size);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = EIO; // nothing taken and no reason given: still a failed write
         if (n <= 0)
             return false;
         p += n;

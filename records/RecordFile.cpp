@@ -31,6 +31,13 @@ RecordFileHeader MakeHeader(RecordKind kind, std::uint16_t deviceNumber,
     return header;
 }
 
+// Runs the clean-up of a failed write without losing errno, which tells the caller why.
+template <typename CleanUp> void KeepingErrno(CleanUp cleanUp) {
+    const int error = errno;
+    cleanUp();
+    errno = error;
+}
+
 bool HasRecordMagic(const RecordFileHeader& header) {
     return std::memcmp(header.magic, kRecordMagic, sizeof kRecordMagic) == 0;
 }
@@ -60,7 +67,10 @@ std::string CreateRecord(const RecordFileHeader& header, const std::string& pref
     if (!file.valid())
         return {};
     if (!file.WriteAll(&header, sizeof header) || !file.Close()) {
-        ::unlink(path.c_str());
+        KeepingErrno([&] {
+            file.Close();
+            ::unlink(path.c_str());
+        });
         return {};
     }
     return path;
@@ -117,11 +127,16 @@ bool AppendRecordBlock(const std::string& path, const void* block, std::size_t s
     if (!file.valid())
         return false;
     const off_t before = ::lseek(file.get(), 0, SEEK_END);
-    if (before < 0)
+    if (before < 0) {
+        KeepingErrno([&] { file.Close(); });
         return false;
+    }
     if (!file.WriteAll(block, size)) {
         // A full disk may take part of the block; cut it off so the file ends on a whole block.
-        [[maybe_unused]] const int ignored = ::ftruncate(file.get(), before);
+        KeepingErrno([&] {
+            [[maybe_unused]] const int ignored = ::ftruncate(file.get(), before);
+            file.Close();
+        });
         return false;
     }
     return file.Close();

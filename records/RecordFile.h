@@ -15,6 +15,9 @@ namespace zel {
 // The create operations take an optional directory; empty means RecordDirectory(). They never
 // replace an existing file: when the name is taken, "-2", "-3", ... is added before ".zmr". They
 // return the full path of the new file, or an empty string when it could not be written.
+//
+// On failure every write operation here leaves errno telling why (the system's reason for the
+// user), also when it had to clean up after itself.
 
 // The folder "ZMR": beside the executable, or in the user's documents for an installed copy
 // (created on first use; see FileLocations).

@@ -41,6 +41,14 @@ struct SimConfig {
     int stallMs = 0;
     int dropAfterFrames = 0; // close the connection after this many frames (0: never)
     bool ignoreStreamStop = false;
+    // Frames per connection before the stream falls silent (-1: no limit). Raising it while a
+    // connection streams lets the held stream go on.
+    int streamFrames = -1;
+    // Live frames carry these currents instead of the generated ones (-1: generated).
+    int fixedCh1Current = -1;
+    int fixedCh2Current = -1;
+    // Keep a copy of every frame sent intact (neither corrupted nor cut off), in sending order.
+    bool keepGoodFrames = false;
 
     // Stored-record replies (command 0xA1).
     ReplyFault recordFault = ReplyFault::None;

@@ -2,6 +2,7 @@
 
 #include "common/LocalTime.h"
 #include "device/Frame.h"
+#include "records/SampleBlock.h"
 #include "sim/RequestParser.h"
 
 #include <algorithm>
@@ -18,6 +19,18 @@
 namespace zel::sim {
 
 using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// How often a stream held by its frame limit looks whether the limit was raised.
+constexpr int kHeldPollMs = 10;
+
+void PutWord(std::vector<std::uint8_t>& frame, std::size_t at, int value) {
+    frame[at] = static_cast<std::uint8_t>(value & 0xFF);
+    frame[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+} // namespace
 
 struct Simulator::Session {
     int fd = -1;
@@ -127,6 +140,16 @@ std::size_t Simulator::CountRequests(const RequestLog& log, std::uint8_t code, i
     }));
 }
 
+std::vector<std::vector<std::uint8_t>> Simulator::GoodFramesSent() const {
+    std::lock_guard lock(mutex_);
+    return goodFrames_;
+}
+
+std::size_t Simulator::GoodFramesSentCount() const {
+    std::lock_guard lock(mutex_);
+    return goodFrames_.size();
+}
+
 std::int64_t Simulator::ClockNow() const {
     std::lock_guard lock(mutex_);
     return NowSeconds() + clockOffset_;
@@ -190,7 +213,11 @@ void Simulator::RunSessionLoop(Session& session) {
     const int fd = session.fd;
     while (session.open && !stopping_.load()) {
         int timeout = -1;
-        if (session.streaming) {
+        const bool held = session.streaming && StreamHeld(session);
+        if (held) {
+            timeout = kHeldPollMs;
+            session.nextFrame = Clock::now(); // resume at once, not with a burst of catching up
+        } else if (session.streaming) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 session.nextFrame - Clock::now());
             timeout = static_cast<int>(std::max<long long>(0, left.count()));
@@ -210,7 +237,8 @@ void Simulator::RunSessionLoop(Session& session) {
             while (auto request = session.parser.Next())
                 HandleRequest(session, *request);
         }
-        if (session.open && session.streaming && Clock::now() >= session.nextFrame) {
+        if (session.open && session.streaming && !StreamHeld(session) &&
+            Clock::now() >= session.nextFrame) {
             if (!SendStreamFrame(session))
                 return;
         }
@@ -379,9 +407,37 @@ bool Simulator::SendReply(Session& session, std::vector<std::uint8_t> reply, Rep
     return WriteAll(session, reply.data(), reply.size());
 }
 
+bool Simulator::WriteFrame(Session& session, const std::vector<std::uint8_t>& frame, bool split) {
+    if (!split)
+        return WriteAll(session, frame.data(), frame.size());
+    const std::size_t cuts[] = {1, 2, 700, frame.size() - 1, frame.size()};
+    std::size_t at = 0;
+    for (const std::size_t cut : cuts) {
+        if (!WriteAll(session, frame.data() + at, cut - at))
+            return false;
+        at = cut;
+        if (!Sleep(2))
+            return false;
+    }
+    return true;
+}
+
+bool Simulator::StreamHeld(const Session& session) const {
+    const int limit = Config().streamFrames;
+    return limit >= 0 && session.frames >= static_cast<std::uint32_t>(limit);
+}
+
 bool Simulator::SendStreamFrame(Session& session) {
     SimConfig c = Config();
     std::vector<std::uint8_t> frame = session.source.NextFrame();
+    if (c.fixedCh1Current >= 0 || c.fixedCh2Current >= 0) {
+        frame.resize(kSampleFrameSize - 2);
+        if (c.fixedCh1Current >= 0)
+            PutWord(frame, 4, c.fixedCh1Current);
+        if (c.fixedCh2Current >= 0)
+            PutWord(frame, 6, c.fixedCh2Current);
+        AppendCrc(frame);
+    }
     const std::uint32_t index = ++session.frames;
     if (c.junkEvery > 0 && index % static_cast<std::uint32_t>(c.junkEvery) == 0) {
         // Junk that even holds a lead byte pair, as a stray status reply would.
@@ -389,19 +445,22 @@ bool Simulator::SendStreamFrame(Session& session) {
         if (!WriteAll(session, junk, sizeof junk))
             return false;
     }
-    if (c.corruptEvery > 0 && index % static_cast<std::uint32_t>(c.corruptEvery) == 0)
+    const bool corrupt =
+        c.corruptEvery > 0 && index % static_cast<std::uint32_t>(c.corruptEvery) == 0;
+    if (corrupt)
         frame[100 + index % 1400] ^= 0x40;
-    if (c.splitFrames) {
-        const std::size_t cuts[] = {1, 2, 700, frame.size() - 1, frame.size()};
-        std::size_t at = 0;
-        for (const std::size_t cut : cuts) {
-            if (!WriteAll(session, frame.data() + at, cut - at))
-                return false;
-            at = cut;
-            if (!Sleep(2))
-                return false;
+    // A frame counts as sent from the moment its writing starts, so a client that has read it
+    // always finds it in the record; a write that fails takes it off again.
+    const bool keep = c.keepGoodFrames && !corrupt;
+    if (keep) {
+        std::lock_guard lock(mutex_);
+        goodFrames_.push_back(frame);
+    }
+    if (!WriteFrame(session, frame, c.splitFrames)) {
+        if (keep) {
+            std::lock_guard lock(mutex_);
+            goodFrames_.pop_back();
         }
-    } else if (!WriteAll(session, frame.data(), frame.size())) {
         return false;
     }
     framesStreamed_.fetch_add(1);

@@ -54,6 +54,9 @@ public:
     static std::size_t CountRequests(const RequestLog& log, std::uint8_t code, int parameter = -1);
     int Connections() const { return connections_.load(); }
     std::uint32_t FramesStreamed() const { return framesStreamed_.load(); }
+    // With keepGoodFrames: every intact frame sent so far, over all connections.
+    std::vector<std::vector<std::uint8_t>> GoodFramesSent() const;
+    std::size_t GoodFramesSentCount() const;
 
     // The instrument's clock: the PC's time until a clock sync moves it.
     std::int64_t ClockNow() const;
@@ -69,6 +72,8 @@ private:
     bool SendReply(Session& session, std::vector<std::uint8_t> reply,
                    ReplyFault forced = ReplyFault::None);
     bool SendStreamFrame(Session& session);
+    bool WriteFrame(Session& session, const std::vector<std::uint8_t>& frame, bool split);
+    bool StreamHeld(const Session& session) const;
     bool WriteAll(Session& session, const std::uint8_t* data, std::size_t size);
     std::vector<std::uint8_t> StatusReply() const;
     std::vector<std::uint8_t> RecordReply(const std::vector<std::uint8_t>& request,
@@ -81,6 +86,7 @@ private:
     int faultsLeft_ = -1;
     std::int64_t clockOffset_ = 0;
     std::vector<std::vector<std::uint8_t>> requests_;
+    std::vector<std::vector<std::uint8_t>> goodFrames_;
     InstrumentStorage storage_;
     int recordReplies_ = 0;
     int dataReplies_ = 0;

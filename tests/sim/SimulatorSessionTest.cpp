@@ -1,4 +1,5 @@
 #include "device/Frame.h"
+#include "device/FrameAssembler.h"
 #include "sim/Simulator.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 using namespace zel;
 
@@ -55,4 +58,75 @@ TEST(SimulatorSessionTest, StopSentJustBeforeAResetIsNeverLost) {
         ASSERT_TRUE(simulator.WaitForRequestCount(round, kCmdStream, 0xA1)) << "round " << round;
     }
     EXPECT_EQ(sim::Simulator::CountRequests(simulator.Requests(), kCmdStream, 0xA0), kRounds);
+}
+
+namespace {
+
+// Reads exactly n bytes or fails after the socket's timeout.
+bool ReceiveExactly(int fd, std::vector<std::uint8_t>& out, std::size_t n) {
+    const std::size_t start = out.size();
+    out.resize(start + n);
+    std::size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::recv(fd, out.data() + start + got, n - got, 0);
+        if (r <= 0)
+            return false;
+        got += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+} // namespace
+
+// The tests of the live windows compare their record files with what the simulator says it
+// sent; that record must hold exactly the intact frames, in order, and the frame limit must
+// hold the stream until it is raised.
+TEST(SimulatorSessionTest, GoodFramesSentAreTheIntactFramesOnTheWire) {
+    sim::SimConfig config;
+    config.frameIntervalMs = 1;
+    config.corruptEvery = 2;
+    config.streamFrames = 3;
+    config.fixedCh1Current = 157;
+    config.fixedCh2Current = 43;
+    config.keepGoodFrames = true;
+    sim::Simulator simulator(config);
+    ASSERT_TRUE(simulator.Start());
+    const int fd = ConnectTo(simulator.Port());
+    ASSERT_GE(fd, 0);
+    const timeval timeout{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ASSERT_TRUE(SendAll(fd, BuildRequest(kCmdStream, {0xA0, 0xA0})));
+
+    std::vector<std::uint8_t> wire;
+    ASSERT_TRUE(ReceiveExactly(fd, wire, 3 * kSampleFrameSize));
+    EXPECT_EQ(simulator.GoodFramesSentCount(), 2u); // frame 2 was corrupted
+    simulator.Update([](sim::SimConfig& c) { c.streamFrames = 4; });
+    ASSERT_TRUE(ReceiveExactly(fd, wire, kSampleFrameSize)); // frame 4, corrupted too
+    ::close(fd);
+
+    const auto good = simulator.GoodFramesSent();
+    ASSERT_EQ(good.size(), 2u);
+    const auto frameAt = [&](std::size_t i) {
+        return std::vector<std::uint8_t>(wire.begin() + i * kSampleFrameSize,
+                                         wire.begin() + (i + 1) * kSampleFrameSize);
+    };
+    EXPECT_EQ(frameAt(0), good[0]);
+    EXPECT_EQ(frameAt(2), good[1]);
+    EXPECT_NE(frameAt(1), good[0]);
+
+    // Only the two intact frames decode, and they carry the fixed currents.
+    FrameAssembler assembler;
+    std::vector<SampleBlock> blocks;
+    for (std::size_t at = 0; at < wire.size(); at += FrameAssembler::kReadSize) {
+        assembler.Append(wire.data() + at, std::min(FrameAssembler::kReadSize, wire.size() - at));
+        SampleBlock block;
+        while (assembler.NextBlock(block))
+            blocks.push_back(block);
+    }
+    ASSERT_EQ(blocks.size(), 2u);
+    for (const SampleBlock& block : blocks) {
+        EXPECT_EQ(block.ch1Current, 157u);
+        EXPECT_EQ(block.ch2Current, 43u);
+    }
+    EXPECT_EQ(blocks[1].headWord, 2u); // the third frame made
 }

@@ -1,0 +1,123 @@
+// The window thread's work per refresh of the live view at 1900 x 1000 with both plots zoomed
+// all the way out and full: 1024 waveform blocks and 65,536 trend points in view. A refresh is
+// both plots' refresh tick (rebuild of the curves, cursor readouts into the six readouts) and
+// the paint of the whole window with its children.
+#include "device/DeviceLink.h"
+#include "live/CRealDlg.h"
+#include "plot/CurseWnd.h"
+#include "plot/WaveWnd.h"
+#include "sim/Simulator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+using namespace zel;
+
+QApplication& App() {
+    // Another benchmark of this program may have made the application already.
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *app;
+    static int argc = 1;
+    static char name[] = "zel_bench";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+class LargeRealDlg : public CRealDlg {
+public:
+    using CRealDlg::CRealDlg;
+
+protected:
+    QRect WorkArea() const override { return QRect(0, 0, 1900, 1000); }
+};
+
+WaveBlock Mains(int index) {
+    WaveBlock block;
+    for (int p = 0; p < kSamplesPerChannel; ++p) {
+        const double w = 2 * std::numbers::pi * 50 * (index * kSamplesPerChannel + p) / 800.0;
+        block.ch1[p] = static_cast<std::int16_t>(
+            std::lround(1500 * (std::sin(w) + 0.18 * std::sin(3 * w + 0.4))));
+        block.ch2[p] = static_cast<std::int16_t>(
+            std::lround(1300 * (std::sin(w - 2.1) + 0.1 * std::sin(7 * w))));
+    }
+    return block;
+}
+
+// The live view on a connected instrument that sends nothing: the data is put into the plots
+// directly, as the worker would.
+struct LiveViewSetup {
+    LiveViewSetup() {
+        sim::SimConfig config;
+        config.streamFrames = 0;
+        simulator = std::make_unique<sim::Simulator>(config);
+        simulator->Start();
+        link.SetEndpoint("127.0.0.1", simulator->Port());
+        DeviceStatus status;
+        status.serial = 12;
+        status.version = 1203;
+        window = std::make_unique<LargeRealDlg>(status, link, nullptr,
+                                                QDir(records.path()).absolutePath().toStdString());
+        window->show();
+        CWaveWnd& wave = *window->WavePlot();
+        CCurseWnd& trend = *window->TrendPlot();
+        for (int b = 0; b < CWaveWnd::kMaxLiveBlocks; ++b)
+            wave.AddBlock(Mains(b));
+        for (int k = 0; k < 65536; ++k)
+            trend.AddPoint(static_cast<int>(150 + 25 * std::sin(k / 80.0)),
+                           static_cast<int>(118 + 18 * std::sin(k / 110.0 + 1.0)));
+        while (wave.Zoom(false) != 0) {
+        }
+        while (trend.Zoom(false) != 0) {
+        }
+        image = QImage(window->size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    ~LiveViewSetup() {
+        window.reset();
+        simulator->Stop();
+    }
+
+    QApplication& app = App(); // before any widget
+    QTemporaryDir records;
+    std::unique_ptr<sim::Simulator> simulator;
+    DeviceLink link;
+    std::unique_ptr<LargeRealDlg> window;
+    QImage image;
+};
+
+void BM_LiveViewRefresh(benchmark::State& state) {
+    LiveViewSetup s;
+    for (auto _ : state) {
+        s.window->WavePlot()->RefreshTick();
+        s.window->TrendPlot()->RefreshTick();
+        s.window->render(&s.image);
+        benchmark::DoNotOptimize(s.image.constBits());
+    }
+    state.counters["blocks"] = s.window->WavePlot()->Span();
+    state.counters["points"] = s.window->TrendPlot()->Span();
+}
+
+// The paint alone, from curves already built.
+void BM_LiveViewPaint(benchmark::State& state) {
+    LiveViewSetup s;
+    for (auto _ : state) {
+        s.window->render(&s.image);
+        benchmark::DoNotOptimize(s.image.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_LiveViewRefresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveViewPaint)->Unit(benchmark::kMillisecond);

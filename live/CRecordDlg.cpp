@@ -1,0 +1,86 @@
+#include "live/CRecordDlg.h"
+
+#include "live/LiveRecordSink.h"
+#include "live/SunkenEdgeFrame.h"
+#include "widgets/CTimeWnd.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/Fonts.h"
+
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace zel {
+
+CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent,
+                       const std::string& recordDirectory)
+    : CMyDialog(parent, false), status_(status), link_(link) {
+    const QFont font = ShellDlgFont(8);
+    setFont(font);
+    const DialogUnits du(font);
+    resize(du.X(336), du.Y(165));
+    SetTitle(QStringLiteral("Velquist－数据录制"));
+
+    startButton_ = new QPushButton(QStringLiteral("开始录制"), this);
+    startButton_->setObjectName(QString::number(kStart));
+    startButton_->setGeometry(du.ToPixels(96, 114, 70, 19));
+    stopButton_ = new QPushButton(QStringLiteral("停止录制"), this);
+    stopButton_->setObjectName(QString::number(kStop));
+    stopButton_->setGeometry(du.ToPixels(197, 113, 72, 19));
+    for (QPushButton* button : {startButton_, stopButton_})
+        button->setAutoDefault(false);
+    connect(startButton_, &QPushButton::clicked, this, &CRecordDlg::Start);
+    connect(stopButton_, &QPushButton::clicked, this, &CRecordDlg::Stop);
+
+    // The bar has a sunken edge and no border here.
+    infoBarFrame_ = new SunkenEdgeFrame(false, this);
+    infoBar_ = new CTimeWnd;
+    infoBarFrame_->SetContent(infoBar_);
+    LayOut(rect());
+    infoBar_->SetDevice(status_.serial + kDeviceNumberBase, status_.version);
+
+    sink_ = std::make_unique<LiveRecordSink>(this, infoBar_, "R", status_, recordDirectory);
+    run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(10), false},
+                                     *sink_);
+}
+
+CRecordDlg::~CRecordDlg() {
+    if (run_->Started())
+        Stop();
+}
+
+void CRecordDlg::LayOut(const QRect& client) {
+    const int W = client.width(), H = client.height();
+    // Left, top, right and bottom edges at 5, 30, W - 10 and H - 120.
+    infoBarFrame_->Place(
+        QRect(client.left() + 5, client.top() + 30, std::max(0, W - 15), std::max(0, H - 150)));
+}
+
+void CRecordDlg::Start() {
+    startButton_->setEnabled(false);
+    stopButton_->setEnabled(true);
+    run_->Start();
+}
+
+void CRecordDlg::Stop() {
+    // The worker within the stop rule; the stop request when one was started; no drain: what
+    // the instrument still sends goes with the connection. The link is closed in any case.
+    run_->Stop(false);
+    startButton_->setEnabled(true);
+    stopButton_->setEnabled(false);
+}
+
+QPushButton* CRecordDlg::Button(int id) const {
+    return id == kStart ? startButton_ : id == kStop ? stopButton_ : nullptr;
+}
+
+std::string CRecordDlg::RecordPath() const {
+    return sink_->RecordPath();
+}
+
+void CRecordDlg::done(int result) {
+    Stop();
+    CMyDialog::done(result);
+}
+
+} // namespace zel

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "device/DeviceLink.h"
+#include "device/DeviceStatus.h"
+#include "device/LiveRun.h"
+#include "widgets/CMyDialog.h"
+
+#include <memory>
+#include <string>
+
+class QPushButton;
+
+namespace zel {
+
+class CTimeWnd;
+class LiveRecordSink;
+class SunkenEdgeFrame;
+
+// Live recording without plots: 开始录制 starts a stream run, 停止录制 ends it without
+// draining, and every run that receives a block records it to an "R" file of its own, created
+// with the run's first block. The information bar keeps a run's start time and count until
+// the next run's first block. Closing stops a running recording first.
+class CRecordDlg : public CMyDialog {
+    Q_OBJECT
+
+public:
+    enum : int { kStart = 1044, kStop = 1045 };
+
+    // recordDirectory: where the "R" files go; empty means the ZMR folder beside the program.
+    CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent = nullptr,
+               const std::string& recordDirectory = {});
+    ~CRecordDlg() override;
+
+    // Places the information bar for a client rectangle; the window does it once, for the
+    // size of its template.
+    void LayOut(const QRect& client);
+
+    void Start();
+    void Stop();
+    bool Recording() const { return run_->Started(); }
+
+    CTimeWnd* InfoBar() const { return infoBar_; }
+    SunkenEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
+    QPushButton* Button(int id) const;
+    // The latest run's "R" file; empty until that run's first block.
+    std::string RecordPath() const;
+
+    void done(int result) override;
+
+private:
+    DeviceStatus status_;
+    DeviceLink& link_;
+    CTimeWnd* infoBar_ = nullptr;
+    SunkenEdgeFrame* infoBarFrame_ = nullptr;
+    QPushButton* startButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    std::unique_ptr<LiveRecordSink> sink_;
+    std::unique_ptr<LiveRun> run_;
+};
+
+} // namespace zel

@@ -1,0 +1,66 @@
+#include "live/LiveRecordSink.h"
+
+#include "common/LocalTime.h"
+#include "widgets/CTimeWnd.h"
+#include "widgets/MessageBox.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+#include <system_error>
+
+namespace zel {
+
+LiveRecordSink::LiveRecordSink(QWidget* window, CTimeWnd* infoBar, const std::string& prefix,
+                               const DeviceStatus& status, const std::string& directory,
+                               BlockHandler handler)
+    : window_(window), infoBar_(infoBar),
+      recorder_(prefix, static_cast<std::uint16_t>(status.serial),
+                static_cast<std::uint16_t>(status.version), directory),
+      handler_(std::move(handler)) {}
+
+void LiveRecordSink::onFirstBlock() {
+    if (!recorder_.BeginRun())
+        ReportSaveFailure();
+    infoBar_->SetStartTime(
+        QString::fromStdString(FormatLocalTime(NowSeconds(), "%Y-%m-%d %H:%M:%S")));
+}
+
+void LiveRecordSink::onBlock(const SampleBlock& block, int count) {
+    // A run whose file failed is reported once and records nothing more.
+    if (!recorder_.Failed() && !recorder_.Record(block))
+        ReportSaveFailure();
+    if (handler_)
+        handler_(block);
+    infoBar_->SetDataCount(QString::number(count));
+}
+
+void LiveRecordSink::onConnectFailed() {
+    ShowError(QStringLiteral("连接到设备出现错误!"));
+}
+
+QString LiveRecordSink::SaveFailureText(const std::string& where, int error) {
+    return QStringLiteral("保存数据失败!\n%1\n%2")
+        .arg(QFile::decodeName(QByteArray::fromStdString(where)),
+             QString::fromStdString(std::generic_category().message(error)));
+}
+
+void LiveRecordSink::ReportSaveFailure() {
+    const std::string path = recorder_.Path();
+    ShowError(SaveFailureText(path.empty() ? recorder_.Folder() : path, recorder_.Error()));
+}
+
+void LiveRecordSink::ShowError(const QString& text) {
+    QPointer<QWidget> window = window_;
+    if (!window)
+        return;
+    QMetaObject::invokeMethod(
+        window.data(),
+        [window, text] {
+            if (window && window->isVisible())
+                MessageBox::Error(window, text);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace zel

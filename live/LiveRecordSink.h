@@ -1,0 +1,54 @@
+#pragma once
+
+#include "device/DeviceStatus.h"
+#include "device/LiveStreamWorker.h"
+#include "device/WaveformRecorder.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+namespace zel {
+
+class CTimeWnd;
+
+// What both live windows do with their stream, on the worker thread: the run's first block
+// creates the record file and sets the information bar's start time; every block is appended
+// to the file, handed to the window's own handler (the live view's plots) and counted on the
+// bar. Failures are shown on the window's thread: a connection that cannot be opened, and once
+// per run a record file that cannot be created or written. The worker never waits for the
+// window; the stream and the handler go on when the file fails.
+class LiveRecordSink : public LiveStreamSink {
+public:
+    using BlockHandler = std::function<void(const SampleBlock&)>;
+
+    // The window and the bar must outlive every run of the sink.
+    LiveRecordSink(QWidget* window, CTimeWnd* infoBar, const std::string& prefix,
+                   const DeviceStatus& status, const std::string& directory,
+                   BlockHandler handler = {});
+
+    std::string RecordPath() const { return recorder_.Path(); }
+    const WaveformRecorder& Recorder() const { return recorder_; }
+
+    void onFirstBlock() override;
+    void onBlock(const SampleBlock& block, int count) override;
+    void onConnectFailed() override;
+
+    // "保存数据失败!", the file (or, when none could be made, the folder) and the reason.
+    static QString SaveFailureText(const std::string& where, int error);
+
+private:
+    void ReportSaveFailure();
+    // Queued to the window's thread; dropped when the window has gone or been closed meanwhile.
+    void ShowError(const QString& text);
+
+    QPointer<QWidget> window_;
+    CTimeWnd* infoBar_;
+    WaveformRecorder recorder_;
+    BlockHandler handler_;
+};
+
+} // namespace zel

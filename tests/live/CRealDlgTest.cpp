@@ -1,0 +1,265 @@
+#include "live/CRealDlg.h"
+#include "GuiTestSupport.h"
+#include "LiveTestSupport.h"
+#include "common/LocalTime.h"
+#include "live/SunkenEdgeFrame.h"
+#include "plot/CurseWnd.h"
+#include "plot/WaveWnd.h"
+#include "records/RecordFile.h"
+#include "widgets/CDigital.h"
+#include "widgets/CTimeWnd.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace zel;
+using namespace zel::test;
+
+namespace {
+
+class CRealDlgTest : public LiveWindowTest {
+protected:
+    void Open() {
+        window = std::make_unique<CRealDlg>(Status(), link, nullptr, dir.path());
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        LiveWindowTest::TearDown();
+    }
+    QString Readout(int id) const { return window->Readout(id)->Text(); }
+    QString BarValue(int line) const { return LineValue(window->InfoBar()->Line(line)); }
+    void Click(int id) { QTest::mouseClick(window->Button(id), Qt::LeftButton); }
+
+    std::unique_ptr<CRealDlg> window;
+};
+
+TEST_F(CRealDlgTest, FirstBlockCreatesTheFileAndSetsStartTimeAndCount) {
+    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 1; });
+    Open();
+    EXPECT_EQ(window->Title(), QStringLiteral("Velquist-实时查看"));
+    EXPECT_EQ(window->InfoBar()->Line(0), QStringLiteral("设备编号:191012"));
+    EXPECT_EQ(window->InfoBar()->Line(1), QStringLiteral("版本号:V1.203"));
+    EXPECT_EQ(BarValue(2), QString());
+    EXPECT_EQ(BarValue(4), QStringLiteral("0"));
+
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4) == QStringLiteral("1"); }));
+    const auto files = RecordFiles("S");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(window->RecordPath(), files[0]);
+    const auto file = ReadRecordFile(files[0]);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->header.kind, 1);
+    EXPECT_EQ(file->header.deviceNumber, 12);
+    EXPECT_EQ(file->header.deviceVersion, 1203);
+    EXPECT_TRUE(SameBlocks(file->blocks, GoodBlocksSent()));
+    ASSERT_EQ(file->blocks.size(), 1u);
+    EXPECT_EQ(window->WavePlot()->BlockCount(), 1);
+    EXPECT_EQ(window->TrendPlot()->PointCount(), 1);
+
+    // The start time is the local time of the first block, taken just after the file was
+    // made; the file's name carries the time it was made.
+    ASSERT_TRUE(WaitFor([&] { return !BarValue(2).isEmpty(); }));
+    const QString start = BarValue(2);
+    const std::int64_t made = file->header.startTime;
+    EXPECT_TRUE(start == QString::fromStdString(FormatLocalTime(made, "%Y-%m-%d %H:%M:%S")) ||
+                start == QString::fromStdString(FormatLocalTime(made + 1, "%Y-%m-%d %H:%M:%S")))
+        << start.toStdString();
+    EXPECT_NE(files[0].find("/S-191012-" + FormatLocalTime(made, "%Y%m%d%H%M%S") + ".zmr"),
+              std::string::npos);
+    EXPECT_TRUE(messages.empty());
+}
+
+// Each way of ending the window runs the same closing sequence.
+enum class CloseWay { EscapeKey, CloseButton, CloseCall };
+
+std::string CloseWayName(const ::testing::TestParamInfo<CloseWay>& info) {
+    static const char* const names[] = {"EscapeKey", "CloseButton", "CloseCall"};
+    return names[static_cast<int>(info.param)];
+}
+
+class CRealDlgClosingTest : public CRealDlgTest, public ::testing::WithParamInterface<CloseWay> {};
+
+TEST_P(CRealDlgClosingTest, ClosingBeforeAnyBlockLeavesNoFileAndStopsTheStream) {
+    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 0; });
+    Open();
+    ASSERT_TRUE(WaitForStreamRequests(0xA0, 1)); // the worker has started the stream
+    switch (GetParam()) {
+    case CloseWay::EscapeKey:
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        break;
+    case CloseWay::CloseButton:
+        ClickCloseButton(*window);
+        break;
+    case CloseWay::CloseCall:
+        window->close();
+        break;
+    }
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(link.IsOpen());
+    // The window's stop request, and the worker's own when it ended within the wait.
+    ASSERT_TRUE(WaitForStreamRequests(0xA1, 1));
+    EXPECT_LE(StreamRequests(0xA1), 2u);
+    EXPECT_EQ(StreamRequests(0xA0), 1u);
+    EXPECT_TRUE(RecordFiles("S").empty());
+    EXPECT_EQ(window->RecordPath(), "");
+    EXPECT_EQ(BarValue(2), QString());
+    EXPECT_EQ(BarValue(4), QStringLiteral("0"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, CRealDlgClosingTest,
+                         ::testing::Values(CloseWay::EscapeKey, CloseWay::CloseButton,
+                                           CloseWay::CloseCall),
+                         CloseWayName);
+
+struct TrendCase {
+    int ch1, ch2;
+    const char* shown[4]; // 1003 to 1006
+};
+
+std::string TrendCaseName(const ::testing::TestParamInfo<TrendCase>& info) {
+    return "Ch1_" + std::to_string(info.param.ch1) + "_Ch2_" + std::to_string(info.param.ch2);
+}
+
+class CRealDlgTrendTest : public CRealDlgTest, public ::testing::WithParamInterface<TrendCase> {};
+
+// The trend readouts come from the trend cursor: the two currents, their difference and the
+// unbalance coefficient; a cursor past the last point blanks all four.
+TEST_P(CRealDlgTrendTest, TrendCursorReadouts) {
+    const TrendCase& c = GetParam();
+    StartSimulator([&](sim::SimConfig& config) {
+        config.streamFrames = 20;
+        config.frameIntervalMs = 2;
+        config.fixedCh1Current = c.ch1;
+        config.fixedCh2Current = c.ch2;
+    });
+    Open();
+    CCurseWnd* trend = window->TrendPlot();
+    ASSERT_TRUE(WaitFor([&] { return trend->PointCount() == 20; }));
+    const int W = trend->ClientRect().width();
+    // On the tenth step of the 1024 in view, well inside the 20 points.
+    QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(W * 10 / 1024 + 1, 20));
+    const int ids[] = {CRealDlg::kCh1Trend, CRealDlg::kCh2Trend, CRealDlg::kDifference,
+                       CRealDlg::kUnbalance};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Readout(ids[i]), QString::fromUtf8(c.shown[i])) << ids[i];
+
+    QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(W - 2, 20));
+    for (const int id : ids)
+        EXPECT_EQ(Readout(id), QString()) << id;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, CRealDlgTrendTest,
+                         ::testing::Values(TrendCase{157, 43, {"157", "43", "114", "56"}},
+                                           TrendCase{10, 25, {"10", "25", "-15", "42"}},
+                                           TrendCase{0, 0, {"0", "0", "0", "0"}}),
+                         TrendCaseName);
+
+TEST_F(CRealDlgTest, WaveCursorReadoutsShowTheRecordedSamples) {
+    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 2; });
+    Open();
+    CWaveWnd* wave = window->WavePlot();
+    ASSERT_TRUE(WaitFor([&] { return wave->BlockCount() == 2; }));
+    QTest::mouseClick(wave, Qt::LeftButton, {}, QPoint(0, 20));
+    const auto blocks = BlocksOf(window->RecordPath());
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(Readout(CRealDlg::kCh1Wave), QString::number(blocks[0].ch1[0]));
+    EXPECT_EQ(Readout(CRealDlg::kCh2Wave), QString::number(blocks[0].ch2[0]));
+
+    // Readouts change only through the cursor: the refresh keeps them while it is there.
+    QTest::qWait(2 * CRealDlg::kRefreshMs);
+    EXPECT_EQ(Readout(CRealDlg::kCh1Wave), QString::number(blocks[0].ch1[0]));
+
+    // The middle of the eight blocks in view lies past the two there are.
+    QTest::mouseClick(wave, Qt::LeftButton, {}, QPoint(wave->ClientRect().width() / 2, 20));
+    EXPECT_EQ(Readout(CRealDlg::kCh1Wave), QString());
+    EXPECT_EQ(Readout(CRealDlg::kCh2Wave), QString());
+}
+
+TEST_F(CRealDlgTest, ZoomButtonsDisableThemselvesAtTheLimits) {
+    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 0; });
+    Open();
+    const auto enabled = [&](int id) { return window->Button(id)->isEnabled(); };
+    for (int i = 0; i < 2; ++i)
+        Click(CRealDlg::kWaveZoomIn);
+    EXPECT_TRUE(enabled(CRealDlg::kWaveZoomIn));
+    Click(CRealDlg::kWaveZoomIn);
+    EXPECT_EQ(window->WavePlot()->Span(), 1);
+    EXPECT_FALSE(enabled(CRealDlg::kWaveZoomIn));
+    EXPECT_TRUE(enabled(CRealDlg::kWaveZoomOut));
+    for (int i = 0; i < 10; ++i)
+        Click(CRealDlg::kWaveZoomOut);
+    EXPECT_EQ(window->WavePlot()->Span(), 1024);
+    EXPECT_TRUE(enabled(CRealDlg::kWaveZoomIn));
+    EXPECT_FALSE(enabled(CRealDlg::kWaveZoomOut));
+
+    for (int i = 0; i < 5; ++i)
+        Click(CRealDlg::kTrendZoomIn);
+    EXPECT_EQ(window->TrendPlot()->Span(), 32);
+    EXPECT_FALSE(enabled(CRealDlg::kTrendZoomIn));
+    EXPECT_TRUE(enabled(CRealDlg::kTrendZoomOut));
+    for (int i = 0; i < 10; ++i)
+        Click(CRealDlg::kTrendZoomOut);
+    EXPECT_TRUE(enabled(CRealDlg::kTrendZoomOut));
+    Click(CRealDlg::kTrendZoomOut);
+    EXPECT_EQ(window->TrendPlot()->Span(), 65536);
+    EXPECT_TRUE(enabled(CRealDlg::kTrendZoomIn));
+    EXPECT_FALSE(enabled(CRealDlg::kTrendZoomOut));
+}
+
+// A work area of 1280 x 727: the maximised window's client area.
+class SizedRealDlg : public CRealDlg {
+public:
+    using CRealDlg::CRealDlg;
+
+protected:
+    QRect WorkArea() const override { return QRect(0, 0, 1280, 727); }
+};
+
+TEST_F(CRealDlgTest, LayoutOfAMaximisedWindowWith1280By727) {
+    StartSimulator([](sim::SimConfig& c) { c.frameIntervalMs = 20; });
+    window = std::make_unique<SizedRealDlg>(Status(), link, nullptr, dir.path());
+    window->show();
+    ASSERT_EQ(window->rect(), QRect(0, 0, 1280, 727));
+
+    EXPECT_EQ(window->WaveFrame()->geometry(), QRect(0, 25, 1280, 300));
+    EXPECT_EQ(window->TrendFrame()->geometry(), QRect(0, 327, 1280, 300));
+    EXPECT_EQ(window->InfoBarFrame()->geometry(), QRect(1080, 628, 199, 97));
+    // Inside a border and a sunken edge.
+    EXPECT_EQ(window->WavePlot()->geometry(), QRect(3, 3, 1274, 294));
+    EXPECT_EQ(window->WavePlot()->ClientRect(), QRect(0, 0, 1274, 294));
+    EXPECT_EQ(window->WavePlot()->CursorX(), 637);
+    EXPECT_EQ(window->TrendPlot()->CursorX(), 637);
+
+    EXPECT_EQ(window->Button(CRealDlg::kWaveZoomIn)->geometry(), QRect(8, 641, 100, 35));
+    EXPECT_EQ(window->Button(CRealDlg::kWaveZoomOut)->geometry(), QRect(8, 681, 100, 35));
+    EXPECT_EQ(window->Button(CRealDlg::kTrendZoomIn)->geometry(), QRect(110, 641, 100, 35));
+    EXPECT_EQ(window->Button(CRealDlg::kTrendZoomOut)->geometry(), QRect(110, 681, 100, 35));
+    const auto frame = [&](int id) { return window->findChild<QFrame*>(QString::number(id)); };
+    EXPECT_EQ(frame(CRealDlg::kButtonFrame)->geometry(), QRect(2, 629, 218, 95));
+    EXPECT_EQ(frame(CRealDlg::kReadoutFrame)->geometry(), QRect(215, 629, 865, 95));
+
+    const int labels[] = {1017, 1018, 1022, 1021, 1020, 1019};
+    const char* captions[] = {"CH1波形：",    "CH2波形：", "CH1曲线(A)：",
+                              "CH2曲线(A)：", "电流差：",  "不平衡系数(%)："};
+    const int columns[] = {225, 367, 509, 651, 793, 935};
+    for (int k = 0; k < 6; ++k) {
+        const auto* label = window->findChild<QLabel*>(QString::number(labels[k]));
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->text(), QString::fromUtf8(captions[k]));
+        EXPECT_EQ(label->geometry(), QRect(columns[k], 647, 140, 20)) << labels[k];
+        EXPECT_EQ(window->Readout(1001 + k)->geometry(), QRect(columns[k], 667, 140, 40));
+    }
+
+    // Computed once: resizing leaves everything where it is.
+    window->resize(1000, 600);
+    EXPECT_EQ(window->TrendFrame()->geometry(), QRect(0, 327, 1280, 300));
+    window->resize(1280, 727);
+
+    ASSERT_TRUE(WaitFor([&] { return window->WavePlot()->BlockCount() >= 12; }));
+    QTest::qWait(2 * CRealDlg::kRefreshMs);
+    GrabWidget(*window, QStringLiteral("streaming"));
+}
+
+} // namespace

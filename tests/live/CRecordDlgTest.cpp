@@ -1,0 +1,149 @@
+#include "live/CRecordDlg.h"
+#include "GuiTestSupport.h"
+#include "LiveTestSupport.h"
+#include "live/SunkenEdgeFrame.h"
+#include "widgets/CTimeWnd.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/Fonts.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace zel;
+using namespace zel::test;
+
+namespace {
+
+class CRecordDlgTest : public LiveWindowTest {
+protected:
+    void Open() {
+        window = std::make_unique<CRecordDlg>(Status(), link, nullptr, dir.path());
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        LiveWindowTest::TearDown();
+    }
+    QString BarValue(int line) const { return LineValue(window->InfoBar()->Line(line)); }
+    void Click(int id) { QTest::mouseClick(window->Button(id), Qt::LeftButton); }
+    bool Enabled(int id) const { return window->Button(id)->isEnabled(); }
+    void HoldStream(int frames) {
+        simulator->Update([frames](sim::SimConfig& c) { c.streamFrames = frames; });
+    }
+
+    std::unique_ptr<CRecordDlg> window;
+};
+
+const QRegularExpression kStartTime(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"));
+
+// Every run makes its own file with its first block; the bar keeps the last run's start time
+// and count until then. A run that gets no block makes no file and changes nothing.
+TEST_F(CRecordDlgTest, EveryRunWithBlocksMakesItsOwnFile) {
+    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 10; });
+    Open();
+    EXPECT_EQ(window->Title(), QStringLiteral("Velquist－数据录制"));
+    EXPECT_EQ(window->InfoBar()->Line(0), QStringLiteral("设备编号:191012"));
+    EXPECT_TRUE(Enabled(CRecordDlg::kStart));
+    EXPECT_TRUE(Enabled(CRecordDlg::kStop));
+
+    Click(CRecordDlg::kStart);
+    EXPECT_FALSE(Enabled(CRecordDlg::kStart));
+    EXPECT_TRUE(Enabled(CRecordDlg::kStop));
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4) == QStringLiteral("10"); }));
+    const QString firstStart = BarValue(2);
+    EXPECT_TRUE(kStartTime.match(firstStart).hasMatch()) << firstStart.toStdString();
+    Click(CRecordDlg::kStop);
+    EXPECT_TRUE(Enabled(CRecordDlg::kStart));
+    EXPECT_FALSE(Enabled(CRecordDlg::kStop));
+    EXPECT_FALSE(link.IsOpen());
+    ASSERT_TRUE(WaitForStreamRequests(0xA1, 1));
+    auto files = RecordFiles("R");
+    ASSERT_EQ(files.size(), 1u);
+    const std::string first = window->RecordPath();
+    EXPECT_EQ(first, files[0]);
+    EXPECT_TRUE(SameBlocks(BlocksOf(first), GoodBlocksSent()));
+    EXPECT_EQ(BlocksOf(first).size(), 10u);
+
+    // The second run connects, and its first block is held back for a while.
+    HoldStream(0);
+    Click(CRecordDlg::kStart);
+    ASSERT_TRUE(WaitForStreamRequests(0xA0, 2));
+    QTest::qWait(200);
+    EXPECT_EQ(BarValue(4), QStringLiteral("10"));
+    EXPECT_EQ(BarValue(2), firstStart);
+    EXPECT_EQ(RecordFiles("R").size(), 1u);
+    HoldStream(1);
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4) == QStringLiteral("1"); }));
+    EXPECT_TRUE(kStartTime.match(BarValue(2)).hasMatch());
+    Click(CRecordDlg::kStop);
+    files = RecordFiles("R");
+    ASSERT_EQ(files.size(), 2u);
+    const std::string second = window->RecordPath();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second == files[0] || second == files[1]);
+    EXPECT_EQ(BlocksOf(first).size(), 10u); // the first file is left alone
+    EXPECT_TRUE(SameBlocks(BlocksOf(second), GoodBlocksSent(10)));
+
+    // A third run stopped before its first block.
+    HoldStream(0);
+    Click(CRecordDlg::kStart);
+    ASSERT_TRUE(WaitForStreamRequests(0xA0, 3));
+    Click(CRecordDlg::kStop);
+    ASSERT_TRUE(WaitForStreamRequests(0xA1, 3));
+    EXPECT_EQ(RecordFiles("R").size(), 2u);
+    EXPECT_EQ(BarValue(4), QStringLiteral("1"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CRecordDlgTest, StopBeforeAnyStartSendsNothing) {
+    StartSimulator();
+    Open();
+    Click(CRecordDlg::kStop);
+    EXPECT_TRUE(Enabled(CRecordDlg::kStart));
+    EXPECT_FALSE(Enabled(CRecordDlg::kStop));
+    EXPECT_FALSE(link.IsOpen());
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(simulator->Connections(), 0);
+}
+
+// Closing while recording stops the run first; every block shown as counted is in the file.
+TEST_F(CRecordDlgTest, ClosingWhileRecordingStopsFirst) {
+    StartSimulator();
+    Open();
+    Click(CRecordDlg::kStart);
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4).toInt() >= 5; }));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->Recording());
+    EXPECT_FALSE(link.IsOpen());
+    ASSERT_TRUE(WaitForStreamRequests(0xA1, 1));
+    const auto blocks = BlocksOf(window->RecordPath());
+    ASSERT_GE(blocks.size(), 5u);
+    const auto sent = GoodBlocksSent();
+    ASSERT_GE(sent.size(), blocks.size());
+    EXPECT_TRUE(
+        SameBlocks(blocks, std::vector<SampleBlock>(sent.begin(), sent.begin() + blocks.size())));
+    // The last count reaches the bar after the close; it matches the file.
+    EXPECT_TRUE(WaitFor([&] { return BarValue(4).toInt() == static_cast<int>(blocks.size()); }));
+}
+
+TEST_F(CRecordDlgTest, LayoutOfTheInformationBar) {
+    StartSimulator();
+    Open();
+    // The template's size, and the buttons where the template puts them.
+    const DialogUnits du(ShellDlgFont(8));
+    ASSERT_EQ(window->size(), QSize(du.X(336), du.Y(165)));
+    const int W = window->width(), H = window->height();
+    EXPECT_EQ(window->InfoBarFrame()->geometry(), QRect(5, 30, W - 15, H - 150));
+    EXPECT_EQ(window->Button(CRecordDlg::kStart)->geometry(), du.ToPixels(96, 114, 70, 19));
+    EXPECT_EQ(window->Button(CRecordDlg::kStop)->geometry(), du.ToPixels(197, 113, 72, 19));
+    GrabWidget(*window, QStringLiteral("idle"));
+
+    window->LayOut(QRect(0, 0, 1280, 727));
+    EXPECT_EQ(window->InfoBarFrame()->geometry(), QRect(5, 30, 1265, 577));
+    // A sunken edge and no border.
+    EXPECT_EQ(window->InfoBar()->geometry(), QRect(2, 2, 1261, 573));
+}
+
+} // namespace
