@@ -2,6 +2,8 @@
 
 #include "app/CZelmarineDlg.h"
 #include "app/DemoEnvironment.h"
+#include "app/ViewerLaunch.h"
+#include "plot/ViewDlg.h"
 #include "resources/Resources.h"
 #include "widgets/ImageResources.h"
 
@@ -17,6 +19,11 @@ int CZelmarineApp::Run(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     InitResources();
     QApplication::setWindowIcon(LoadIconResource(128));
+
+    if (auto viewer = ViewerForCommandLine(QApplication::arguments())) {
+        viewer->exec();
+        return 0;
+    }
 
     bool demo = false;
     for (int i = 1; i < argc; ++i) {
@@ -37,6 +44,9 @@ int CZelmarineApp::Run(int argc, char** argv) {
     }
 
     CZelmarineDlg mainWindow(environment);
+    mainWindow.SetWindowFactory(CZelmarineDlg::kViewer, [](QWidget* parent, const DeviceStatus*) {
+        return std::make_unique<CViewDlg>(parent);
+    });
     mainWindow.exec();
     return 0;
 }
