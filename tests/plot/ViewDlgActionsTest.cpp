@@ -67,7 +67,7 @@ std::vector<WaveBlock> Mains(int count) {
 }
 
 QString WaveRecord(const QString& dir) {
-    return test::WriteWaveformRecord(dir, Mains(40), test::DriftingCurrents(40, 3));
+    return test::WriteWaveformRecord(dir, Mains(400), test::DriftingCurrents(400, 3));
 }
 
 QString TrendRecord(const QString& dir) {
@@ -124,7 +124,7 @@ TEST(ViewDlgCut, MenuChoosesThePlotAndTheBmpHasItsPixels) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray bytes = saved.readAll();
     const QImage shown = ClientImage(*t.viewer->WavePlot());
-    test::SaveSnapshot(shown, "viewer_cut_wave");
+    test::SaveSnapshot(t.viewer->grab().toImage(), "viewer_waveform_record");
     EXPECT_EQ(DecodeBmp24(bytes), shown);
     QImageReader reader(path, "bmp");
     EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), shown);
@@ -154,6 +154,7 @@ TEST(ViewDlgCut, TrendRecordSavesTheTrendPlotAtOnceAndReportsAFileThatCannotBeWr
         t.viewer->Button(CViewDlg::kCut)->click();
     }
     EXPECT_TRUE(menu.seen.empty());
+    test::SaveSnapshot(t.viewer->grab().toImage(), "viewer_trend_record");
     QImageReader reader(dir + "/trend.bmp", "bmp");
     EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32),
               ClientImage(*t.viewer->TrendPlot()));
