@@ -6,10 +6,12 @@
 #include "plot/BitmapFile.h"
 #include "plot/CurseWnd.h"
 #include "plot/ViewerLayout.h"
+#include "plot/ViewerMenus.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
+#include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/FileDialog.h"
 #include "widgets/Fonts.h"
@@ -96,17 +98,23 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     SetTitle(QStringLiteral("Velquist－记录查看"));
 
     // Created in this order at a placeholder size; the layout moves them at once.
-    wave_ = new CWaveWnd(this);
-    trend_ = new CCurseWnd(this);
-    bar_ = new CTimeWnd(this);
+    const auto framed = [this](QWidget* child) {
+        auto* frame = new ClientEdgeFrame(this);
+        frame->setGeometry(0, 0, 100, 100);
+        frame->SetChild(child);
+        child->setObjectName(QStringLiteral("0"));
+        return frame;
+    };
+    wave_ = new CWaveWnd;
+    waveEdge_ = framed(wave_);
+    trend_ = new CCurseWnd;
+    trendEdge_ = framed(trend_);
+    bar_ = new CTimeWnd;
+    barEdge_ = framed(bar_);
     for (CPlotWnd* plot : {static_cast<CPlotWnd*>(wave_), static_cast<CPlotWnd*>(trend_)}) {
-        plot->setObjectName(QStringLiteral("0"));
-        plot->setGeometry(0, 0, 100, 100);
         plot->EnableScrollBar();
         plot->SetCursorNotify([this](int code) { OnCursor(code); });
     }
-    bar_->setObjectName(QStringLiteral("0"));
-    bar_->setGeometry(0, 0, 100, 100);
 
     LayOut(true);
     wave_->ResetCursor();
@@ -181,16 +189,16 @@ void CViewDlg::LayOut(bool withWave) {
     const ViewerLayout layout = ViewerLayout::For(rect(), withWave);
     for (const auto& [id, box] : layout.controls)
         controls_.at(id)->setGeometry(box);
-    bar_->setGeometry(layout.bar);
-    trend_->setGeometry(layout.trend);
+    barEdge_->Place(layout.bar);
+    trendEdge_->Place(layout.trend);
     if (withWave) {
-        wave_->setGeometry(layout.wave);
-        wave_->show();
+        waveEdge_->Place(layout.wave);
+        waveEdge_->show();
         Button(kWaveZoomIn)->setEnabled(true);
         Button(kWaveZoomOut)->setEnabled(true);
         wave_->ResetCursor();
     } else {
-        wave_->hide();
+        waveEdge_->hide();
         Button(kWaveZoomIn)->setEnabled(false);
         Button(kWaveZoomOut)->setEnabled(false);
     }
@@ -249,28 +257,8 @@ void CViewDlg::OnOpen() {
         OpenRecord(path);
 }
 
-std::unique_ptr<QMenu> CViewDlg::LoadMenu(int id, QWidget* parent) {
-    auto menu = std::make_unique<QMenu>(parent);
-    const auto add = [&menu](int item, const char* text) {
-        menu->addAction(QString::fromUtf8(text))->setData(item);
-    };
-    if (id == kCutMenu) {
-        menu->setTitle(QStringLiteral("CUT"));
-        add(kCutWave, "波形截屏");
-        menu->addSeparator();
-        add(kCutTrend, "曲线截屏");
-    } else if (id == kPlayMenu) {
-        menu->setTitle(QStringLiteral("PLAY"));
-        add(kPlayBoth, "波形与曲线");
-        menu->addSeparator();
-        add(kPlayWave, "仅波形");
-        add(kPlayTrend, "仅曲线");
-    }
-    return menu;
-}
-
 int CViewDlg::RunMenu(int menuId, int buttonId) {
-    const auto menu = LoadMenu(menuId, this);
+    const auto menu = LoadViewerMenu(menuId, this);
     const QWidget* button = controls_.at(buttonId);
     const QAction* chosen =
         PopupMenu::Exec(*menu, button->mapToGlobal(QPoint(0, button->height())));

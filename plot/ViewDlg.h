@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 
-class QMenu;
 class QPushButton;
 class QSlider;
 
@@ -13,6 +12,7 @@ namespace zel {
 
 class CCurseWnd;
 class CDigital;
+class ClientEdgeFrame;
 class CPlotWnd;
 class CTimeWnd;
 class CWaveWnd;
@@ -42,7 +42,7 @@ public:
         kWaveZoomIn = 1023,
         kWaveZoomOut = 1024,
     };
-    // Menus and their items.
+    // Menus and their items (see LoadViewerMenu).
     enum : int {
         kCutMenu = 142,
         kPlayMenu = 143,
@@ -61,9 +61,9 @@ public:
     // is reported in one line and changes nothing else; nothing is opened during playback.
     bool OpenRecord(const QString& path);
 
-    // The drop-down of menu 142 or 143; its actions carry their item ids as data.
-    static std::unique_ptr<QMenu> LoadMenu(int id, QWidget* parent = nullptr);
-
+    // The plots and the bar sit inside frames of a border and a sunken edge; the layout places
+    // the frames (Frame(WavePlot()) and so on).
+    static QWidget* Frame(QWidget* framed) { return framed ? framed->parentWidget() : nullptr; }
     CWaveWnd* WavePlot() const { return wave_; }
     CCurseWnd* TrendPlot() const { return trend_; }
     CTimeWnd* InfoBar() const { return bar_; }
@@ -99,6 +99,10 @@ private:
     CWaveWnd* wave_ = nullptr;
     CCurseWnd* trend_ = nullptr;
     CTimeWnd* bar_ = nullptr;
+    // The border and sunken edge around each of the three.
+    ClientEdgeFrame* waveEdge_ = nullptr;
+    ClientEdgeFrame* trendEdge_ = nullptr;
+    ClientEdgeFrame* barEdge_ = nullptr;
     CDigital* readouts_[6] = {};
     QSlider* slider_ = nullptr;
     std::map<int, QWidget*> controls_;

@@ -99,6 +99,25 @@ QImage DecodeBmp24(const QByteArray& bytes) {
     return image;
 }
 
+TEST(ViewDlgOpen, ButtonAsksForAnExistingRecordFile) {
+    const QString dir = test::TempDirFor("ViewDlgOpen");
+    ViewerUnderTest t;
+    {
+        FileAnswer cancel{QString()};
+        t.viewer->Button(CViewDlg::kOpen)->click();
+        ASSERT_EQ(cancel.requests.size(), 1u);
+        EXPECT_EQ(cancel.requests[0].mode, FileDialog::Mode::Open);
+        EXPECT_EQ(cancel.requests[0].filter, QStringLiteral("Zelmarine Files (*.zmr)"));
+        EXPECT_EQ(cancel.requests[0].defaultSuffix, QStringLiteral("zmr"));
+        EXPECT_EQ(cancel.requests[0].parent, t.viewer.get());
+        EXPECT_FALSE(t.Enabled(CViewDlg::kPlay));
+    }
+    FileAnswer record(TrendRecord(dir));
+    t.viewer->Button(CViewDlg::kOpen)->click();
+    EXPECT_EQ(t.viewer->TrendPlot()->PointCount(), 620);
+    EXPECT_TRUE(t.Enabled(CViewDlg::kPlay));
+}
+
 TEST(ViewDlgCut, MenuChoosesThePlotAndTheBmpHasItsPixels) {
     const QString dir = test::TempDirFor("ViewDlgCut_Menu");
     ViewerUnderTest t;

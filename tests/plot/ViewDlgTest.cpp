@@ -41,10 +41,14 @@ TEST(ViewDlg, LayoutAt1280x727FollowsTheRecordKind) {
     ASSERT_EQ(t.viewer->rect(), QRect(0, 0, 1280, 727));
     ASSERT_TRUE(t.viewer->OpenRecord(test::WriteWaveformRecord(dir, Ramps(3), {{5, 6}})));
 
-    EXPECT_EQ(t.viewer->WavePlot()->geometry(), QRect(0, 25, 1280, 300));
-    EXPECT_EQ(t.viewer->TrendPlot()->geometry(), QRect(0, 327, 1280, 300));
+    // Each plot's window, its border and sunken edge included; the plot's client area lies
+    // 3 pixels inside.
+    EXPECT_EQ(CViewDlg::Frame(t.viewer->WavePlot())->geometry(), QRect(0, 25, 1280, 300));
+    EXPECT_EQ(CViewDlg::Frame(t.viewer->TrendPlot())->geometry(), QRect(0, 327, 1280, 300));
+    EXPECT_EQ(t.viewer->WavePlot()->geometry(), QRect(3, 3, 1274, 294));
+    EXPECT_EQ(t.viewer->WavePlot()->ClientRect().width(), 1274);
     EXPECT_TRUE(t.viewer->WavePlot()->isVisible());
-    EXPECT_EQ(t.viewer->InfoBar()->geometry(), QRect(1080, 628, 199, 97));
+    EXPECT_EQ(CViewDlg::Frame(t.viewer->InfoBar())->geometry(), QRect(1080, 628, 199, 97));
     const struct {
         int id;
         QRect box;
@@ -66,7 +70,7 @@ TEST(ViewDlg, LayoutAt1280x727FollowsTheRecordKind) {
     test::SaveSnapshot(t.viewer->grab().toImage(), "viewer_layout_waveform_1280x727");
 
     ASSERT_TRUE(t.viewer->OpenRecord(test::WriteTrendRecord(dir, Same(62, 1, 2))));
-    EXPECT_EQ(t.viewer->TrendPlot()->geometry(), QRect(0, 25, 1280, 600));
+    EXPECT_EQ(CViewDlg::Frame(t.viewer->TrendPlot())->geometry(), QRect(0, 25, 1280, 600));
     EXPECT_FALSE(t.viewer->WavePlot()->isVisible());
     EXPECT_FALSE(t.Enabled(1023) || t.Enabled(1024));
     EXPECT_EQ(t.Control(1016)->geometry(), QRect(359, 629, 721, 95));
@@ -143,7 +147,7 @@ TEST(ViewDlg, ReadoutsShowTheValuesUnderTheCursors) {
     EXPECT_EQ(t.Text(1004), "9");
     EXPECT_EQ(t.Text(1005), "-16");
     EXPECT_EQ(t.Text(1006), "100");
-    t.viewer->WavePlot()->PlaceCursor(1279); // block 7, sample 397
+    t.viewer->WavePlot()->PlaceCursor(1273); // block 7, sample 397
     EXPECT_EQ(t.Text(1001), "467");
 }
 
@@ -161,7 +165,7 @@ ShownState StateOf(const ViewerUnderTest& t) {
                  t.Enabled(1011),
                  t.viewer->WavePlot()->BlockCount(),
                  t.viewer->TrendPlot()->PointCount(),
-                 t.viewer->TrendPlot()->geometry(),
+                 CViewDlg::Frame(t.viewer->TrendPlot())->geometry(),
                  {}};
     for (int line : {0, 1, 2, 4})
         s.texts << t.viewer->InfoBar()->Line(line);
