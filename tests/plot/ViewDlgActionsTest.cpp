@@ -3,6 +3,7 @@
 #include "common/ModuleDirectory.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
+#include "tests/support/TempDir.h"
 #include "widgets/FileDialog.h"
 #include "widgets/PopupMenu.h"
 
@@ -100,7 +101,8 @@ QImage DecodeBmp24(const QByteArray& bytes) {
 }
 
 TEST(ViewDlgOpen, ButtonAsksForAnExistingRecordFile) {
-    const QString dir = test::TempDirFor("ViewDlgOpen");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     {
         FileAnswer cancel{QString()};
@@ -119,7 +121,8 @@ TEST(ViewDlgOpen, ButtonAsksForAnExistingRecordFile) {
 }
 
 TEST(ViewDlgCut, MenuChoosesThePlotAndTheBmpHasItsPixels) {
-    const QString dir = test::TempDirFor("ViewDlgCut_Menu");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     ASSERT_TRUE(t.viewer->OpenRecord(WaveRecord(dir)));
     const QString path = dir + "/wave.bmp";
@@ -152,19 +155,22 @@ TEST(ViewDlgCut, MenuChoosesThePlotAndTheBmpHasItsPixels) {
     // The other item saves the trend plot; dismissing the menu saves nothing.
     MenuAnswer trendItem(CViewDlg::kCutTrend);
     cut->click();
+    const QImage trend = ClientImage(*t.viewer->TrendPlot());
+    test::SaveSnapshot(trend, "viewer_cut_trend_client");
     EXPECT_EQ(DecodeBmp24([&] {
                   QFile f(path);
                   f.open(QIODevice::ReadOnly);
                   return f.readAll();
               }()),
-              ClientImage(*t.viewer->TrendPlot()));
+              trend);
     MenuAnswer dismiss(0);
     cut->click();
     EXPECT_EQ(file.requests.size(), 2u);
 }
 
 TEST(ViewDlgCut, TrendRecordSavesTheTrendPlotAtOnceAndReportsAFileThatCannotBeWritten) {
-    const QString dir = test::TempDirFor("ViewDlgCut_Trend");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     ASSERT_TRUE(t.viewer->OpenRecord(TrendRecord(dir)));
     MenuAnswer menu(CViewDlg::kCutWave);
@@ -187,7 +193,8 @@ TEST(ViewDlgCut, TrendRecordSavesTheTrendPlotAtOnceAndReportsAFileThatCannotBeWr
 }
 
 TEST(ViewDlgPlay, MenuStartsTheChosenModeAndStopRestoresTheButtons) {
-    const QString dir = test::TempDirFor("ViewDlgPlay_Menu");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     ASSERT_TRUE(t.viewer->OpenRecord(WaveRecord(dir)));
     QPushButton* play = t.viewer->Button(CViewDlg::kPlay);
@@ -241,7 +248,8 @@ TEST(ViewDlgPlay, MenuStartsTheChosenModeAndStopRestoresTheButtons) {
 }
 
 TEST(ViewDlgPlay, PeriodsFollowTheSpeedAndTheSliderActsOnlyWhilePlaying) {
-    const QString dir = test::TempDirFor("ViewDlgPlay_Speed");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     ASSERT_TRUE(t.viewer->OpenRecord(WaveRecord(dir)));
     QSlider* slider = t.viewer->SpeedSlider();
@@ -271,7 +279,8 @@ TEST(ViewDlgPlay, PeriodsFollowTheSpeedAndTheSliderActsOnlyWhilePlaying) {
 }
 
 TEST(ViewDlgZoom, ButtonsFollowWhatEachPlotStillGrants) {
-    const QString dir = test::TempDirFor("ViewDlgZoom");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     ASSERT_TRUE(t.viewer->OpenRecord(WaveRecord(dir)));
     const auto press = [&](int id, int times) {

@@ -36,7 +36,8 @@ std::vector<TrendPoint> Same(int count, int ch1, int ch2) {
 }
 
 TEST(ViewDlg, LayoutAt1280x727FollowsTheRecordKind) {
-    const QString dir = test::TempDirFor("ViewDlg_Layout");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     ASSERT_EQ(t.viewer->rect(), QRect(0, 0, 1280, 727));
     ASSERT_TRUE(t.viewer->OpenRecord(test::WriteWaveformRecord(dir, Ramps(3), {{5, 6}})));
@@ -78,7 +79,8 @@ TEST(ViewDlg, LayoutAt1280x727FollowsTheRecordKind) {
 }
 
 TEST(ViewDlg, OpeningShowsEveryWholeBlockAndTheHeader) {
-    const QString dir = test::TempDirFor("ViewDlg_Counts");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     EXPECT_FALSE(t.Enabled(1011)); // nothing to play yet
     const QString wave = test::WriteWaveformRecord(dir, Ramps(3), {{70, 30}, {71, 31}, {72, 32}});
@@ -123,7 +125,8 @@ TEST(ViewDlg, OpeningShowsEveryWholeBlockAndTheHeader) {
 }
 
 TEST(ViewDlg, ReadoutsShowTheValuesUnderTheCursors) {
-    const QString dir = test::TempDirFor("ViewDlg_Readouts");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     // Trend cursor in the middle of 300 steps reads point 149.
     ASSERT_TRUE(t.viewer->OpenRecord(test::WriteTrendRecord(dir, Same(186, 157, 43))));
@@ -175,7 +178,8 @@ ShownState StateOf(const ViewerUnderTest& t) {
 }
 
 TEST(ViewDlg, AFileThatFailsToLoadChangesNothingAndSaysWhyInOneLine) {
-    const QString dir = test::TempDirFor("ViewDlg_Failure");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     QByteArray header(60, '\0');
     for (int i = 0; i < 16; ++i)
@@ -218,7 +222,8 @@ void Drag(CViewDlg& viewer, const QString& path, bool& entered) {
 }
 
 TEST(ViewDlg, DroppingARecordFileOpensIt) {
-    const QString dir = test::TempDirFor("ViewDlg_Drop");
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
     ViewerUnderTest t;
     bool entered = false;
     Drag(*t.viewer, test::WriteTrendRecord(dir, Same(124, 3, 4)), entered);
