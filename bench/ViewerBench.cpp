@@ -1,7 +1,8 @@
 // The record viewer on records of many hours: opening to the first painted frame, and one
 // scroll or zoom step (with its repaint) at the widest span. Memory held for an open record is
-// the growth of the resident set over the same viewer showing an empty record of the same
-// kind, so the window's own buffers do not count.
+// the growth of the heap in use over the same viewer showing an empty record of the same kind,
+// so the window's own buffers do not count. (The resident set would not do: the allocator
+// reuses freed heap pages from one iteration to the next without the set growing.)
 #include "BenchApplication.h"
 #include "plot/CurseWnd.h"
 #include "plot/ViewDlg.h"
@@ -14,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -31,11 +33,10 @@ namespace fs = std::filesystem;
 constexpr int kBlocksPerHour = 7200; // two blocks a second
 constexpr int kStorageBlocks = 64 * 255;
 
-double ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+// Bytes handed out by malloc and not yet freed, mapped chunks included.
+double HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
 }
 
 // 50 Hz currents whose amplitude and level drift over the hours.
@@ -150,14 +151,14 @@ void OpenToFirstFrame(benchmark::State& state, const std::string& record,
     for (auto _ : state) {
         state.PauseTiming();
         auto viewer = ShownViewer(emptyOfKind);
-        const double before = ResidentBytes();
+        const double before = HeapInUse();
         state.ResumeTiming();
 
         viewer->OpenRecord(QFile::decodeName(record.c_str()));
         viewer->repaint();
 
         state.PauseTiming();
-        held = ResidentBytes() - before;
+        held = HeapInUse() - before;
         viewer.reset();
         state.ResumeTiming();
     }
