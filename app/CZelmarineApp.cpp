@@ -6,6 +6,8 @@
 #include "common/FileLocations.h"
 #include "common/Version.h"
 #include "live/LiveWindows.h"
+#include "app/ViewerLaunch.h"
+#include "plot/ViewDlg.h"
 #include "resources/Resources.h"
 #include "widgets/ImageResources.h"
 
@@ -25,6 +27,11 @@ int CZelmarineApp::Run(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     InitResources();
     QApplication::setWindowIcon(LoadIconResource(128));
+
+    if (auto viewer = ViewerForCommandLine(QApplication::arguments())) {
+        viewer->exec();
+        return 0;
+    }
 
     bool demo = false;
     for (int i = 1; i < argc; ++i) {
@@ -46,6 +53,9 @@ int CZelmarineApp::Run(int argc, char** argv) {
 
     CZelmarineDlg mainWindow(environment);
     RegisterLiveWindows(mainWindow, *environment.link);
+    mainWindow.SetWindowFactory(CZelmarineDlg::kViewer, [](QWidget* parent, const DeviceStatus*) {
+        return std::make_unique<CViewDlg>(parent);
+    });
     mainWindow.exec();
     return 0;
 }

@@ -2,6 +2,7 @@
 // all the way out and full: 1024 waveform blocks and 65,536 trend points in view. A refresh is
 // both plots' refresh tick (rebuild of the curves, cursor readouts into the six readouts) and
 // the paint of the whole window with its children.
+#include "BenchApplication.h"
 #include "device/DeviceLink.h"
 #include "live/CRealDlg.h"
 #include "plot/CurseWnd.h"
@@ -24,15 +25,7 @@ namespace {
 using namespace zel;
 
 QApplication& App() {
-    // Another benchmark of this program may have made the application already.
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *app;
-    static int argc = 1;
-    static char name[] = "zel_bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    return bench::BenchApplication();
 }
 
 class LargeRealDlg : public CRealDlg {

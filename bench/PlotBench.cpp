@@ -1,5 +1,6 @@
 // Curve drawing of both plots at the live view's size: the plot's own path (rebuild with column
 // reduction, clear, draw both channels) against the plain one (every vertex, drawPolyline).
+#include "BenchApplication.h"
 #include "plot/CurseWnd.h"
 #include "plot/CurveRaster.h"
 #include "plot/WaveWnd.h"
@@ -20,14 +21,7 @@ using namespace zel;
 constexpr int kW = 1900, kH = 400;
 
 QApplication& App() {
-    static int argc = 1;
-    static char name[] = "zel_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
+    return bench::BenchApplication();
 }
 
 WaveBlock Mains(int index) {

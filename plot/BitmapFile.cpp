@@ -129,12 +129,12 @@ bool WriteBitmapFile(const QString& path, const QImage& bitmap) {
     return WriteBitmapFile(path, bitmap, DisplayBitDepth());
 }
 
-void SaveWindowBitmap(const QString& path, QWidget* window) {
+bool SaveWindowBitmap(const QString& path, QWidget* window) {
     if (!window)
-        return;
+        return false;
     // Plots keep their scroll bar outside the contents rectangle, which is their client area.
     const QImage shot = window->grab(window->contentsRect()).toImage();
-    WriteBitmapFile(path, shot);
+    return WriteBitmapFile(path, shot);
 }
 
 } // namespace zel

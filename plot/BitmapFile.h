@@ -17,7 +17,7 @@ int DisplayBitDepth();
 bool WriteBitmapFile(const QString& path, const QImage& bitmap, int displayDepth);
 bool WriteBitmapFile(const QString& path, const QImage& bitmap);
 
-// Saves the client area of `window` as it is shown; a failure is silently ignored.
-void SaveWindowBitmap(const QString& path, QWidget* window);
+// Saves the client area of `window` as it is shown; false when the file could not be written.
+bool SaveWindowBitmap(const QString& path, QWidget* window);
 
 } // namespace zel

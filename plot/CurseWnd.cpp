@@ -33,7 +33,10 @@ int CCurseWnd::PointCount() const {
 void CCurseWnd::AddPoint(int ch1, int ch2) {
     {
         std::lock_guard guard(lock);
-        trend.push_back({ch1, ch2});
+        if (trend.Shared())
+            livePoints = trend.Copy();
+        livePoints.push_back({ch1, ch2});
+        trend = TrendSeries::View(livePoints);
         const int n = Count();
         if (n > span)
             first = n - span - 1;
@@ -42,7 +45,18 @@ void CCurseWnd::AddPoint(int ch1, int ch2) {
 }
 
 void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
-    ShowLoaded(kViewSpan, [&] { trend = std::move(sequence); });
+    ShowLoaded(kViewSpan, [&] {
+        livePoints = std::move(sequence);
+        trend = TrendSeries::View(livePoints);
+    });
+}
+
+void CCurseWnd::SetSeries(TrendSeries series) {
+    ShowLoaded(kViewSpan, [&] {
+        // The previous sequence goes now, not when the plot does.
+        std::vector<TrendPoint>().swap(livePoints);
+        trend = std::move(series);
+    });
 }
 
 int CCurseWnd::ViewPoints() const {
@@ -56,7 +70,7 @@ float CCurseWnd::AutomaticScale() const {
     std::int64_t m = 0;
     const int views = ViewPoints();
     for (int k = 0; k < views; ++k) {
-        const TrendPoint& point = trend[first + k];
+        const TrendPoint point = trend.At(first + k);
         m = std::max({m, std::int64_t{std::llabs(point.ch1)}, std::int64_t{std::llabs(point.ch2)}});
     }
     std::int64_t r = static_cast<std::int64_t>(m * 1.1);
@@ -90,7 +104,7 @@ void CCurseWnd::BuildPoints() {
         return b - TruncRow(static_cast<float>(v) / scale * static_cast<float>(b));
     };
     for (int k = 0; k < views; ++k) {
-        const TrendPoint& point = trend[first + k];
+        const TrendPoint point = trend.At(first + k);
         const int x = static_cast<int>(static_cast<double>(k) / span * W);
         curve1.Add(x, row(point.ch1));
         curve2.Add(x, row(point.ch2));
@@ -99,7 +113,7 @@ void CCurseWnd::BuildPoints() {
 
 int CCurseWnd::ReadCursor() {
     const int W = Width();
-    if (trend.empty() || W <= 0)
+    if (trend.Empty() || W <= 0)
         return CursorTrendEmpty;
     const float f = static_cast<float>(cursorX - clientRect.left()) / static_cast<float>(W);
     const int a = static_cast<int>(f * span);
@@ -108,8 +122,9 @@ int CCurseWnd::ReadCursor() {
     const int j = first + a - 1;
     if (j < 0 || j >= Count())
         return CursorTrendEmpty;
-    cursorCh1 = trend[j].ch1;
-    cursorCh2 = trend[j].ch2;
+    const TrendPoint point = trend.At(j);
+    cursorCh1 = point.ch1;
+    cursorCh2 = point.ch2;
     return CursorTrendValid;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plot/PlotWnd.h"
+#include "plot/TrendSeries.h"
 #include "records/RecordTypes.h"
 
 #include <vector>
@@ -24,11 +25,13 @@ public:
     void AddPoint(int ch1, int ch2);
     // Viewing: replaces the stored points and shows the first 300 steps.
     void SetPoints(std::vector<TrendPoint> sequence);
+    // Viewing a trend record: as SetPoints, reading the points in place in the record's blocks.
+    void SetSeries(TrendSeries series);
 
     int PointCount() const;
 
 protected:
-    int Count() const override { return static_cast<int>(trend.size()); }
+    int Count() const override { return trend.Size(); }
     bool ZoomAllowed(bool in) const override { return in ? span > kMinSpan : span < kMaxSpan; }
     float AutomaticScale() const override;
     float RefreshScale() const override;
@@ -43,7 +46,10 @@ private:
     // Number of points in view: up to span + 1 from `first`.
     int ViewPoints() const;
 
-    std::vector<TrendPoint> trend;
+    // What the plot shows: a view of livePoints, or a record's points shared with the record.
+    TrendSeries trend;
+    // Points the plot keeps itself: live points and sequences given by value.
+    std::vector<TrendPoint> livePoints;
 };
 
 } // namespace zel

@@ -141,6 +141,11 @@ int CPlotWnd::Zoom(bool in) {
     return result;
 }
 
+bool CPlotWnd::CanZoom(bool in) const {
+    std::lock_guard guard(lock);
+    return ZoomAllowed(in);
+}
+
 void CPlotWnd::Play(int speed) {
     // A negative speed would divide by zero at −1; the slowest period is the floor.
     playTimer.start(200 / (std::max(speed, 0) + 1));

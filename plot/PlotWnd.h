@@ -47,6 +47,8 @@ public:
 
     // Halves (`in`) or doubles `span`; returns the new span, 0 when refused.
     int Zoom(bool in);
+    // Whether Zoom(in) would be granted now.
+    bool CanZoom(bool in) const;
     void Play(int speed);
     void StopPlay();
     void StartAutoRefresh(int periodMs);

@@ -30,18 +30,32 @@ std::uint32_t CWaveWnd::Dropped() const {
 
 void CWaveWnd::AddBlock(const WaveBlock& block) {
     std::lock_guard guard(lock);
-    blocks.push_back(block);
-    if (blocks.size() > kMaxLiveBlocks) {
-        blocks.erase(blocks.begin());
+    if (blocks.Shared())
+        liveBlocks = blocks.Copy();
+    liveBlocks.push_back(block);
+    if (liveBlocks.size() > kMaxLiveBlocks) {
+        liveBlocks.erase(liveBlocks.begin());
         ++dropped;
     }
+    blocks = WaveSeries::View(liveBlocks);
     const int n = Count();
     if (n >= span)
         first = n - span;
 }
 
 void CWaveWnd::SetBlocks(std::vector<WaveBlock> sequence) {
-    ShowLoaded(8, [&] { blocks = std::move(sequence); });
+    ShowLoaded(8, [&] {
+        liveBlocks = std::move(sequence);
+        blocks = WaveSeries::View(liveBlocks);
+    });
+}
+
+void CWaveWnd::SetSeries(WaveSeries series) {
+    ShowLoaded(8, [&] {
+        // The previous sequence goes now, not when the plot does.
+        std::vector<WaveBlock>().swap(liveBlocks);
+        blocks = std::move(series);
+    });
 }
 
 int CWaveWnd::ViewBlocks() const {
@@ -54,9 +68,10 @@ float CWaveWnd::AutomaticScale() const {
     int m = 0;
     const int views = ViewBlocks();
     for (int i = 0; i < views; ++i) {
-        const WaveBlock& block = blocks[first + i];
+        const std::int16_t* ch1 = blocks.Ch1(first + i);
+        const std::int16_t* ch2 = blocks.Ch2(first + i);
         for (int p = 0; p < kSamplesPerChannel; ++p)
-            m = std::max({m, std::abs(int(block.ch1[p])), std::abs(int(block.ch2[p]))});
+            m = std::max({m, std::abs(int(ch1[p])), std::abs(int(ch2[p]))});
     }
     const float result = static_cast<float>(m * 1.1);
     return result < 10 ? 10.0f : result;
@@ -88,27 +103,28 @@ void CWaveWnd::BuildPoints() {
         return v >= 0 ? h2 - d : h2 + d;
     };
     for (int i = 0; i < views; ++i) {
-        const WaveBlock& block = blocks[first + i];
+        const std::int16_t* ch1 = blocks.Ch1(first + i);
+        const std::int16_t* ch2 = blocks.Ch2(first + i);
         for (int p = 0; p < kSamplesPerChannel; ++p) {
             const int k = i * kSamplesPerChannel + p;
             const int x = static_cast<int>(k / samples * W);
-            curve1.Add(x, row(block.ch1[p]));
-            curve2.Add(x, row(block.ch2[p]));
+            curve1.Add(x, row(ch1[p]));
+            curve2.Add(x, row(ch2[p]));
         }
     }
 }
 
 int CWaveWnd::ReadCursor() {
     const int W = Width();
-    if (blocks.empty() || W <= 0)
+    if (blocks.Empty() || W <= 0)
         return CursorWaveEmpty;
     const float f = static_cast<float>(cursorX - clientRect.left()) / static_cast<float>(W);
     const int a = static_cast<int>(f * span * 400.0);
     if (a < 0 || a >= (Count() - first) * kSamplesPerChannel)
         return CursorWaveEmpty;
-    const WaveBlock& block = blocks[first + a / kSamplesPerChannel];
-    cursorCh1 = block.ch1[a % kSamplesPerChannel];
-    cursorCh2 = block.ch2[a % kSamplesPerChannel];
+    const int b = first + a / kSamplesPerChannel;
+    cursorCh1 = blocks.Ch1(b)[a % kSamplesPerChannel];
+    cursorCh2 = blocks.Ch2(b)[a % kSamplesPerChannel];
     return CursorWaveValid;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plot/PlotWnd.h"
+#include "plot/WaveSeries.h"
 #include "records/SampleBlock.h"
 
 #include <cstdint>
@@ -23,12 +24,14 @@ public:
     void AddBlock(const WaveBlock& block);
     // Viewing: replaces the stored blocks and shows the first 8.
     void SetBlocks(std::vector<WaveBlock> blocks);
+    // Viewing a record: as SetBlocks, reading the samples in place in the record's blocks.
+    void SetSeries(WaveSeries series);
 
     int BlockCount() const;
     std::uint32_t Dropped() const;
 
 protected:
-    int Count() const override { return static_cast<int>(blocks.size()); }
+    int Count() const override { return blocks.Size(); }
     bool ZoomAllowed(bool in) const override { return in ? span > 1 : span < kMaxSpan; }
     float AutomaticScale() const override;
     float ItemScale(int index) const override;
@@ -40,7 +43,10 @@ protected:
 private:
     int ViewBlocks() const;
 
-    std::vector<WaveBlock> blocks;
+    // What the plot shows: a view of liveBlocks, or a record's blocks shared with the record.
+    WaveSeries blocks;
+    // Blocks the plot keeps itself: live blocks and sequences given by value.
+    std::vector<WaveBlock> liveBlocks;
     std::uint32_t dropped = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 namespace zel {
 
@@ -78,13 +79,13 @@ std::string CreateRecord(const RecordFileHeader& header, const std::string& pref
 
 // Every whole block in the rest of the file; a block cut short at the end is left out.
 template <typename Block>
-std::optional<std::vector<Block>> ReadBlocks(const FileDescriptor& file, std::size_t available) {
-    std::vector<Block> blocks(available / sizeof(Block));
+bool ReadBlocks(const FileDescriptor& file, std::size_t available, std::vector<Block>& blocks) {
+    blocks.resize(available / sizeof(Block));
     const ssize_t got = file.ReadAll(blocks.data(), blocks.size() * sizeof(Block));
     if (got < 0)
-        return std::nullopt;
+        return false;
     blocks.resize(static_cast<std::size_t>(got) / sizeof(Block));
-    return blocks;
+    return true;
 }
 
 std::vector<TrendPoint> TrendPointsOf(const std::vector<TrendBlock>& blocks) {
@@ -94,6 +95,13 @@ std::vector<TrendPoint> TrendPointsOf(const std::vector<TrendBlock>& blocks) {
         for (int i = 0; i < kTrendPointsPerBlock; ++i)
             points.push_back({block.ch1[i], block.ch2[i]});
     return points;
+}
+
+std::optional<RecordImage> Fail(RecordReadFailure* failure, RecordReadFailure::Reason reason,
+                                int systemError = 0) {
+    if (failure)
+        *failure = {reason, systemError};
+    return std::nullopt;
 }
 
 } // namespace
@@ -150,33 +158,56 @@ bool AppendRecordBlock(const std::string& path, const TrendBlock& block) {
     return AppendRecordBlock(path, &block, sizeof block);
 }
 
-std::optional<RecordFileData> ReadRecordFile(const std::string& path) {
+std::optional<RecordImage> ReadRecordImage(const std::string& path, RecordReadFailure* failure) {
+    using Reason = RecordReadFailure::Reason;
     // O_NONBLOCK and the regular-file check: a pipe picked by mistake must not hang the viewer.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid())
+        return Fail(failure, Reason::CannotOpen, errno);
     struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size < static_cast<off_t>(kRecordHeaderSize))
-        return std::nullopt;
-    RecordFileData data;
-    if (file.ReadAll(&data.header, sizeof data.header) != sizeof data.header ||
-        !HasRecordMagic(data.header))
-        return std::nullopt;
+    if (::fstat(file.get(), &info) != 0)
+        return Fail(failure, Reason::ReadError, errno);
+    if (!S_ISREG(info.st_mode))
+        return Fail(failure, Reason::NotRegularFile);
+    if (info.st_size < static_cast<off_t>(kRecordHeaderSize))
+        return Fail(failure, Reason::NotRecordFile);
+    RecordImage image;
+    const ssize_t got = file.ReadAll(&image.header, sizeof image.header);
+    if (got < 0)
+        return Fail(failure, Reason::ReadError, errno);
+    if (got != sizeof image.header || !HasRecordMagic(image.header))
+        return Fail(failure, Reason::NotRecordFile);
     const auto available = static_cast<std::size_t>(info.st_size) - kRecordHeaderSize;
 
     // Only 0 means trend; any other kind is read as a waveform record.
-    if (data.header.kind == static_cast<std::int32_t>(RecordKind::Trend)) {
-        auto blocks = ReadBlocks<TrendBlock>(file, available);
-        if (!blocks)
-            return std::nullopt;
-        data.points = TrendPointsOf(*blocks);
-        data.header.dataCount = static_cast<std::int32_t>(data.points.size());
-    } else {
-        auto blocks = ReadBlocks<SampleBlock>(file, available);
-        if (!blocks)
-            return std::nullopt;
-        data.blocks = std::move(*blocks);
-        data.header.dataCount = static_cast<std::int32_t>(data.blocks.size());
+    try {
+        if (image.IsTrend()) {
+            if (!ReadBlocks(file, available, image.trendBlocks))
+                return Fail(failure, Reason::ReadError, errno);
+            image.header.dataCount =
+                static_cast<std::int32_t>(image.trendBlocks.size() * kTrendPointsPerBlock);
+        } else {
+            if (!ReadBlocks(file, available, image.waveBlocks))
+                return Fail(failure, Reason::ReadError, errno);
+            image.header.dataCount = static_cast<std::int32_t>(image.waveBlocks.size());
+        }
+    } catch (const std::bad_alloc&) {
+        // A file larger than the memory left is refused, not a reason to end the program.
+        return Fail(failure, Reason::ReadError, ENOMEM);
     }
+    if (failure)
+        *failure = {};
+    return image;
+}
+
+std::optional<RecordFileData> ReadRecordFile(const std::string& path) {
+    auto image = ReadRecordImage(path);
+    if (!image)
+        return std::nullopt;
+    RecordFileData data;
+    data.header = image->header;
+    data.blocks = std::move(image->waveBlocks);
+    data.points = TrendPointsOf(image->trendBlocks);
     return data;
 }
 

@@ -54,6 +54,29 @@ struct RecordFileData {
 // be read or does not start with the record magic.
 std::optional<RecordFileData> ReadRecordFile(const std::string& path);
 
+// A record file's whole blocks as they lie in the file. Exactly one of the lists is filled, by
+// the header's kind; header.dataCount is the number of sample blocks or trend points loaded.
+// Trend values stay 16-bit here, half the size of TrendPoints: a viewer can hold a long record
+// once and read it in place.
+struct RecordImage {
+    RecordFileHeader header;
+    std::vector<SampleBlock> waveBlocks; // waveform record
+    std::vector<TrendBlock> trendBlocks; // trend record
+
+    bool IsTrend() const { return header.kind == static_cast<std::int32_t>(RecordKind::Trend); }
+};
+
+// Why a record file was not loaded.
+struct RecordReadFailure {
+    enum class Reason { None, CannotOpen, NotRegularFile, NotRecordFile, ReadError };
+    Reason reason = Reason::None;
+    int systemError = 0; // errno of CannotOpen and ReadError
+};
+
+// ReadRecordFile without unpacking the trend blocks, saying why when nothing is loaded.
+std::optional<RecordImage> ReadRecordImage(const std::string& path,
+                                           RecordReadFailure* failure = nullptr);
+
 // The magic that opens every record file, without its terminating zero unit.
 inline constexpr char16_t kRecordMagic[] = u"TAVKEN-ZELMARINE";
 

@@ -255,3 +255,48 @@ TEST(RecordFileTest, FilesThatAreNotRecordsAreNotLoaded) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RecordFileTest, ImageKeepsTrendBlocksAndSaysWhyAFileWasNotLoaded) {
+    TempDir dir;
+    const std::string trend = CreateTrendRecord("T", 1, 1, 0, dir.path());
+    TrendBlock block;
+    block.ch1[61] = -5;
+    ASSERT_TRUE(AppendRecordBlock(trend, block));
+    ASSERT_TRUE(AppendRecordBlock(trend, block));
+    RecordReadFailure failure{RecordReadFailure::Reason::ReadError, 1};
+    const auto image = ReadRecordImage(trend, &failure);
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(image->IsTrend());
+    EXPECT_EQ(failure.reason, RecordReadFailure::Reason::None);
+    ASSERT_EQ(image->trendBlocks.size(), 2u);
+    EXPECT_EQ(image->trendBlocks[1].ch1[61], -5);
+    EXPECT_EQ(image->header.dataCount, 124);
+    EXPECT_TRUE(image->waveBlocks.empty());
+
+    auto bytes = ReadBytes(trend);
+    bytes[2] = 'X';
+    WriteBytes(dir / "bad.zmr", bytes);
+    WriteBytes(dir / "short.zmr", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 59));
+    ASSERT_EQ(::mkfifo((dir / "pipe.zmr").c_str(), 0644), 0);
+    using Reason = RecordReadFailure::Reason;
+    const struct {
+        std::string path;
+        Reason reason;
+        int systemError;
+    } cases[] = {
+        {dir / "bad.zmr", Reason::NotRecordFile, 0},
+        {dir / "short.zmr", Reason::NotRecordFile, 0},
+        {dir / "missing.zmr", Reason::CannotOpen, ENOENT},
+        {dir.path(), Reason::NotRegularFile, 0},
+        {dir / "pipe.zmr", Reason::NotRegularFile, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ReadRecordImage(c.path, &failure)) << c.path;
+        EXPECT_EQ(failure.reason, c.reason) << c.path;
+        EXPECT_EQ(failure.systemError, c.systemError) << c.path;
+    }
+}
+
+} // namespace

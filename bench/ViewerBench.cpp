@@ -1,0 +1,246 @@
+// The record viewer on records of many hours: opening to the first painted frame, and one
+// scroll or zoom step (with its repaint) at the widest span. Memory held for an open record is
+// the growth of the heap in use over the same viewer showing an empty record of the same kind,
+// so the window's own buffers do not count. (The resident set would not do: the allocator
+// reuses freed heap pages from one iteration to the next without the set growing.)
+#include "BenchApplication.h"
+#include "plot/CurseWnd.h"
+#include "plot/ViewDlg.h"
+#include "plot/WaveWnd.h"
+#include "records/RecordFile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+using namespace zel;
+namespace fs = std::filesystem;
+
+constexpr int kBlocksPerHour = 7200; // two blocks a second
+constexpr int kStorageBlocks = 64 * 255;
+
+// Bytes handed out by malloc and not yet freed, mapped chunks included.
+double HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// 50 Hz currents whose amplitude and level drift over the hours.
+SampleBlock MainsBlock(int index) {
+    static const SampleBlock shape = [] {
+        SampleBlock block;
+        for (int p = 0; p < kSamplesPerChannel; ++p) {
+            const double w = 2 * std::numbers::pi * 50 * p / 800.0;
+            block.ch1[p] = static_cast<std::int16_t>(
+                std::lround(160 * (std::sin(w) + 0.18 * std::sin(3 * w + 0.4))));
+            block.ch2[p] = static_cast<std::int16_t>(
+                std::lround(95 * (std::sin(w - 0.35) + 0.1 * std::sin(7 * w))));
+        }
+        return block;
+    }();
+    SampleBlock block = shape;
+    const double swell = 1 + 0.4 * std::sin(index / 900.0);
+    for (int p = 0; p < kSamplesPerChannel; ++p) {
+        block.ch1[p] = static_cast<std::int16_t>(block.ch1[p] * swell);
+        block.ch2[p] = static_cast<std::int16_t>(block.ch2[p] * (2 - swell));
+    }
+    block.ch1Current = static_cast<std::uint32_t>(std::lround(113 * swell));
+    block.ch2Current = static_cast<std::uint32_t>(std::lround(67 * (2 - swell)));
+    return block;
+}
+
+class RecordFiles {
+public:
+    static RecordFiles& Get() {
+        static RecordFiles files;
+        return files;
+    }
+    ~RecordFiles() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    const std::string& Waveform(int hours) {
+        std::string& path = waveform[hours];
+        if (path.empty())
+            path = MakeWaveform(hours * kBlocksPerHour);
+        return path;
+    }
+    const std::string& FullStorage() {
+        if (storage.empty())
+            storage = MakeTrend(kStorageBlocks);
+        return storage;
+    }
+    const std::string& EmptyWaveform() {
+        if (emptyWaveform.empty())
+            emptyWaveform = MakeWaveform(0);
+        return emptyWaveform;
+    }
+    const std::string& EmptyTrend() {
+        if (emptyTrend.empty())
+            emptyTrend = MakeTrend(0);
+        return emptyTrend;
+    }
+
+private:
+    RecordFiles() {
+        std::string pattern = (fs::temp_directory_path() / "zel-viewer-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            folder = pattern;
+    }
+
+    std::string MakeWaveform(int blocks) const {
+        const std::string path = CreateWaveformRecord("S", 12, 1203, folder);
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        for (int n = 0; n < blocks; ++n) {
+            const SampleBlock block = MainsBlock(n);
+            out.write(reinterpret_cast<const char*>(&block), sizeof block);
+        }
+        return path;
+    }
+
+    std::string MakeTrend(int blocks) const {
+        const std::string path = CreateTrendRecord("T", 12, 1203, 1400000000, folder);
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        for (int n = 0; n < blocks; ++n) {
+            TrendBlock block;
+            for (int k = 0; k < kTrendPointsPerBlock; ++k) {
+                const double t = (n * kTrendPointsPerBlock + k) / 5000.0;
+                block.ch1[k] = static_cast<std::int16_t>(std::lround(150 + 90 * std::sin(t)));
+                block.ch2[k] = static_cast<std::int16_t>(std::lround(120 + 60 * std::cos(t / 3)));
+            }
+            out.write(reinterpret_cast<const char*>(&block), sizeof block);
+        }
+        return path;
+    }
+
+    std::string folder;
+    std::map<int, std::string> waveform;
+    std::string storage, emptyWaveform, emptyTrend;
+};
+
+// A shown viewer of 1900 × 1000 client pixels, painted once.
+std::unique_ptr<CViewDlg> ShownViewer(const std::string& record) {
+    bench::BenchApplication();
+    auto viewer = std::make_unique<CViewDlg>();
+    viewer->resize(1900, 1000);
+    viewer->show();
+    viewer->OpenRecord(QFile::decodeName(record.c_str()));
+    viewer->repaint();
+    QApplication::processEvents();
+    return viewer;
+}
+
+void OpenToFirstFrame(benchmark::State& state, const std::string& record,
+                      const std::string& emptyOfKind) {
+    double held = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto viewer = ShownViewer(emptyOfKind);
+        const double before = HeapInUse();
+        state.ResumeTiming();
+
+        viewer->OpenRecord(QFile::decodeName(record.c_str()));
+        viewer->repaint();
+
+        state.PauseTiming();
+        held = HeapInUse() - before;
+        viewer.reset();
+        state.ResumeTiming();
+    }
+    const double size = static_cast<double>(fs::file_size(record));
+    state.counters["file_MB"] = size / 1e6;
+    state.counters["held_MB"] = held / 1e6;
+    state.counters["held_per_file"] = held / size;
+}
+
+void BM_ViewerOpenWaveform4h(benchmark::State& state) {
+    RecordFiles& files = RecordFiles::Get();
+    OpenToFirstFrame(state, files.Waveform(4), files.EmptyWaveform());
+}
+
+void BM_ViewerOpenWaveform24h(benchmark::State& state) {
+    RecordFiles& files = RecordFiles::Get();
+    OpenToFirstFrame(state, files.Waveform(24), files.EmptyWaveform());
+}
+
+void BM_ViewerOpenTrendFullStorage(benchmark::State& state) {
+    RecordFiles& files = RecordFiles::Get();
+    OpenToFirstFrame(state, files.FullStorage(), files.EmptyTrend());
+}
+
+// The viewer on a record with both plots zoomed out as far as they go.
+struct WidestView {
+    explicit WidestView(const std::string& record) : viewer(ShownViewer(record)) {
+        for (int id : {CViewDlg::kWaveZoomOut, CViewDlg::kTrendZoomOut})
+            while (viewer->Button(id)->isEnabled())
+                viewer->Button(id)->click();
+        QApplication::processEvents();
+    }
+    std::unique_ptr<CViewDlg> viewer;
+};
+
+// One line step right, then back left, each rebuilt and repainted at once.
+void ScrollStep(benchmark::State& state, CPlotWnd& plot) {
+    int step = 0;
+    for (auto _ : state)
+        plot.Scroll(step++ % 2 == 0 ? ScrollRequest::LineRight : ScrollRequest::LineLeft);
+    state.counters["span"] = plot.Span();
+    state.counters["vertices"] = static_cast<double>(plot.Points(0).size());
+}
+
+// Zoom in from the widest span and back out, as the buttons do, each with its repaint.
+void ZoomStep(benchmark::State& state, CViewDlg& viewer, CPlotWnd& plot, int inId, int outId) {
+    int step = 0;
+    for (auto _ : state) {
+        viewer.Button(step++ % 2 == 0 ? inId : outId)->click();
+        plot.repaint();
+    }
+    state.counters["span"] = plot.Span();
+}
+
+void BM_ViewerScrollWidestSpan(benchmark::State& state) {
+    WidestView view(RecordFiles::Get().Waveform(24));
+    ScrollStep(state, *view.viewer->WavePlot());
+}
+
+void BM_ViewerZoomWidestSpan(benchmark::State& state) {
+    WidestView view(RecordFiles::Get().Waveform(24));
+    ZoomStep(state, *view.viewer, *view.viewer->WavePlot(), CViewDlg::kWaveZoomIn,
+             CViewDlg::kWaveZoomOut);
+}
+
+void BM_ViewerScrollWidestSpanTrend(benchmark::State& state) {
+    WidestView view(RecordFiles::Get().FullStorage());
+    ScrollStep(state, *view.viewer->TrendPlot());
+}
+
+void BM_ViewerZoomWidestSpanTrend(benchmark::State& state) {
+    WidestView view(RecordFiles::Get().FullStorage());
+    ZoomStep(state, *view.viewer, *view.viewer->TrendPlot(), CViewDlg::kTrendZoomIn,
+             CViewDlg::kTrendZoomOut);
+}
+
+} // namespace
+
+BENCHMARK(BM_ViewerOpenWaveform4h)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerOpenWaveform24h)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerOpenTrendFullStorage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerScrollWidestSpan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerZoomWidestSpan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerScrollWidestSpanTrend)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerZoomWidestSpanTrend)->Unit(benchmark::kMillisecond);

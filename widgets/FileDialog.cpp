@@ -1,0 +1,53 @@
+#include "widgets/FileDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <mutex>
+
+namespace zel {
+
+namespace {
+
+std::mutex handlerMutex;
+FileDialog::Handler currentHandler;
+
+} // namespace
+
+QString FileDialog::GetOpenFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix) {
+    return Show({parent, Mode::Open, filter, defaultSuffix, {}});
+}
+
+QString FileDialog::GetSaveFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix, const QString& directory) {
+    return Show({parent, Mode::Save, filter, defaultSuffix, directory});
+}
+
+FileDialog::Handler FileDialog::SetHandler(Handler handler) {
+    std::lock_guard lock(handlerMutex);
+    std::swap(currentHandler, handler);
+    return handler;
+}
+
+QString FileDialog::Show(const Request& request) {
+    Handler handler;
+    {
+        std::lock_guard lock(handlerMutex);
+        handler = currentHandler;
+    }
+    return handler ? handler(request) : ShowModal(request);
+}
+
+QString FileDialog::ShowModal(const Request& request) {
+    const bool open = request.mode == Mode::Open;
+    QFileDialog dialog(request.parent, QString(), request.directory, request.filter);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    // Qt asks before overwriting unless told not to; there is no read-only option to hide.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+} // namespace zel
