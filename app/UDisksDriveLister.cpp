@@ -1,7 +1,5 @@
 #include "app/UDisksDriveLister.h"
 
-#include "records/InstrumentFileScan.h"
-
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>

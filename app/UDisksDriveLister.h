@@ -1,16 +1,13 @@
 #pragma once
 
+#include "records/InstrumentFileScan.h"
+
 #include <QString>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace zel {
-
-// Lists the folders where removable drives are mounted. The file analysis window searches them
-// for instrument data files; tests and the demo hand it folders of their own.
-using RemovableDriveLister = std::function<std::vector<std::string>()>;
 
 // The removable drives as the desktop's disk service (UDisks2 on the system bus) knows them:
 // drives that are removable or sit on a USB or SDIO bus (sticks, card readers built in or not,
