@@ -14,6 +14,8 @@ ReportList::ReportList(const QStringList& headers, QWidget* parent) : QTreeWidge
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Long paths keep their file name in sight.
+    setTextElideMode(Qt::ElideMiddle);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignCenter);
     header()->setSectionsMovable(false);
