@@ -2,7 +2,9 @@
 
 #include "app/CZelmarineDlg.h"
 #include "app/DemoEnvironment.h"
+#include "app/UDisksDriveLister.h"
 #include "resources/Resources.h"
+#include "stored/StoredRecordWindows.h"
 #include "widgets/ImageResources.h"
 
 #include <QApplication>
@@ -37,6 +39,9 @@ int CZelmarineApp::Run(int argc, char** argv) {
     }
 
     CZelmarineDlg mainWindow(environment);
+    InstallStoredRecordWindows(mainWindow, *environment.link,
+                               demo ? demoEnvironment.RemovableDrives()
+                                    : RemovableDriveLister(SystemRemovableDrives));
     mainWindow.exec();
     return 0;
 }
