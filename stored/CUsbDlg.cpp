@@ -121,8 +121,8 @@ void CUsbDlg::Refresh() {
         ScanInstrumentFiles(drives_ ? drives_() : std::vector<std::string>());
     for (std::size_t i = 0; i < found.size(); ++i)
         files_->AppendRow({QString::number(i), FromUtf8(found[i].path),
-                           FromUtf8(found[i].transferTime),
-                           QString::number(found[i].deviceNumber)});
+                           FromUtf8(found[i].transferTime), QString::number(found[i].deviceNumber)},
+                          found[i].path);
 }
 
 void CUsbDlg::DeleteTicked(ReportList* list) {
@@ -140,12 +140,12 @@ void CUsbDlg::DeleteTicked(ReportList* list) {
     QStringList failed;
     const std::vector<int> rows = list->TickedRows();
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        const QString path = list->Cell(*row, 1);
+        const std::string path = list->Path(*row);
         // A file that is already gone needs no deleting; any other failure keeps its row.
-        if (::unlink(path.toStdString().c_str()) == 0 || errno == ENOENT)
+        if (::unlink(path.c_str()) == 0 || errno == ENOENT)
             list->RemoveRow(*row);
         else
-            failed.prepend(path);
+            failed.prepend(list->Cell(*row, 1));
     }
     if (!failed.isEmpty())
         MessageBox::Error(this,
@@ -167,7 +167,7 @@ void CUsbDlg::OnAnalyse() {
 
     std::vector<std::string> paths;
     for (const int row : files_->TickedRows())
-        paths.push_back(files_->Cell(row, 1).toStdString());
+        paths.push_back(files_->Path(row));
     if (paths.empty()) {
         MessageBox::Error(this, QStringLiteral("请选择需分析文件!"));
         FinishAnalysis();
@@ -186,7 +186,8 @@ void CUsbDlg::RunAnalysis(std::vector<std::string> paths, Converter convert) {
         convert(paths[done], [this](const RecordFileSummary& s) {
             PostTo(this, [this, s] {
                 records_->AppendRow({QString::number(s.number), FromUtf8(s.path),
-                                     FromUtf8(s.startTime), QString::number(s.blocks)});
+                                     FromUtf8(s.startTime), QString::number(s.blocks)},
+                                    s.path);
             });
         });
         const int position = static_cast<int>(done + 1);

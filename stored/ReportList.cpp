@@ -23,8 +23,16 @@ ReportList::ReportList(const QStringList& headers, QWidget* parent) : QTreeWidge
         setColumnWidth(column, kColumnWidths[column]);
 }
 
-void ReportList::AppendRow(const QStringList& cells) {
+namespace {
+constexpr int kPathColumn = 1;
+constexpr int kPathRole = Qt::UserRole;
+} // namespace
+
+void ReportList::AppendRow(const QStringList& cells, const std::string& path) {
     auto* item = new QTreeWidgetItem(cells);
+    if (!path.empty())
+        item->setData(kPathColumn, kPathRole,
+                      QByteArray(path.data(), static_cast<qsizetype>(path.size())));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Unchecked);
     for (int column = 0; column < columnCount(); ++column)
@@ -35,6 +43,16 @@ void ReportList::AppendRow(const QStringList& cells) {
 QString ReportList::Cell(int row, int column) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item ? item->text(column) : QString();
+}
+
+std::string ReportList::Path(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    if (!item)
+        return {};
+    const QVariant stored = item->data(kPathColumn, kPathRole);
+    if (stored.isValid())
+        return stored.toByteArray().toStdString();
+    return item->text(kPathColumn).toStdString();
 }
 
 void ReportList::RemoveRow(int row) {

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QTreeWidget>
+#include <string>
 #include <vector>
 
 namespace zel {
@@ -17,9 +18,13 @@ public:
 
     ReportList(const QStringList& headers, QWidget* parent = nullptr);
 
-    void AppendRow(const QStringList& cells);
+    // `path` is the file the row names, byte for byte as the file system gave it; column 1
+    // shows it as text, which may not give the bytes back.
+    void AppendRow(const QStringList& cells, const std::string& path = {});
     int RowCount() const { return topLevelItemCount(); }
     QString Cell(int row, int column) const;
+    // The file the row names: the path given with the row, or else the text of column 1.
+    std::string Path(int row) const;
     void RemoveRow(int row);
 
     bool IsTicked(int row) const;

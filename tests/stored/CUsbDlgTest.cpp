@@ -197,6 +197,23 @@ TEST_F(CUsbDlgTest, DeletingAsksOnceAndReportsFilesThatStay) {
     EXPECT_EQ(boxes.size(), 3u);
 }
 
+TEST_F(CUsbDlgTest, NamesThatAreNotUtf8AreAnalysedAndDeletedByTheirOwnBytes) {
+    // "数据" in GBK, as a stick written elsewhere may carry it.
+    const std::string odd = WriteTch("stickA/\xCA\xFD\xBE\xDD.TCH", 1);
+    Open();
+    ASSERT_EQ(Files()->RowCount(), 1);
+    EXPECT_NE(Files()->Cell(0, 1).toStdString(), odd); // the text cannot hold the bytes
+    Files()->SetTicked(0, true);
+    Button(CUsbDlg::kAnalyseButton)->click();
+    ASSERT_TRUE(WaitForAnalysis());
+    EXPECT_EQ(Records()->RowCount(), 1);
+
+    Button(CUsbDlg::kDeleteFilesButton)->click();
+    EXPECT_FALSE(std::filesystem::exists(odd));
+    EXPECT_EQ(Files()->RowCount(), 0);
+    EXPECT_EQ(boxes.size(), 1u); // the question, and no failure
+}
+
 TEST_F(CUsbDlgTest, AnalysingTwoFilesListsTheRecordFilesOfEachNumberedFromOne) {
     WriteTch("stickA/a.TCH", 2);
     const std::string broken = WriteTch("stickA/b.TCH", 1);
