@@ -303,6 +303,8 @@ void CZelmarineDlg::contextMenuEvent(QContextMenuEvent* event) {
     QAction* about = menu.addAction(QStringLiteral("关于 Zelmarine(&A)..."));
     about->setObjectName(QStringLiteral("16"));
     connect(about, &QAction::triggered, this, &CZelmarineDlg::ShowAbout);
+    if (environment_.extendTitleMenu)
+        environment_.extendTitleMenu(menu);
     menu.exec(event->globalPos());
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace zel {
@@ -22,6 +23,8 @@ struct MainWindowEnvironment {
     DeviceLink* link = nullptr;
     StatusPoller::WifiProbe wifiProbe;
     std::string configPath;
+    // Adds items of its own to the title strip's menu (the demo's instrument controls).
+    std::function<void(QMenu&)> extendTitleMenu;
 };
 
 // The program's home screen: Wi-Fi and instrument status from the poller, the current

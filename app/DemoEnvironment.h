@@ -2,6 +2,7 @@
 
 #include "app/CZelmarineDlg.h"
 #include "app/SimulatedWifiBackend.h"
+#include "records/InstrumentFileScan.h"
 #include "sim/Simulator.h"
 
 #include <QTemporaryDir>
@@ -21,10 +22,21 @@ public:
     MainWindowEnvironment Environment();
     sim::Simulator& Simulator() { return *simulator_; }
 
+    // The simulated instrument's state: measuring for the live windows, viewing for the record
+    // transfer. The title strip's menu offers both.
+    void SetInstrumentState(std::uint8_t state);
+    void AddStateItems(QMenu& menu);
+
+    // A folder that stands in for a memory stick, holding one instrument data file.
+    RemovableDriveLister RemovableDrives() const;
+
 private:
+    void WriteStick();
+
     std::unique_ptr<sim::Simulator> simulator_;
     SimulatedWifiBackend wifi_;
     QTemporaryDir configDir_;
+    QTemporaryDir stickDir_;
 };
 
 // The program on the real instrument: config.ini where FileLocations puts it, port 8080, and the

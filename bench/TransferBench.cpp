@@ -1,6 +1,8 @@
 #include "common/LocalTime.h"
+#include "device/Frame.h"
 #include "device/RecordTransfer.h"
 #include "device/StoredRecords.h"
+#include "device/WorkerStopper.h"
 #include "sim/Simulator.h"
 #include "sim/StorageBuilder.h"
 
@@ -48,5 +50,42 @@ void BM_TransferFullStorage(benchmark::State& state) {
     simulator.Stop();
 }
 BENCHMARK(BM_TransferFullStorage)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+// How long the transfer window's stop takes while the worker waits for a reply that is seconds
+// away: the 200 ms the worker is given to end by itself, then aborting the link ends the wait.
+void BM_TransferStopWhileTheInstrumentIsSilent(benchmark::State& state) {
+    std::int64_t start = 0;
+    zel::FromLocalDateTime({2026, 1, 1, 0, 0, 0}, start);
+    for (auto _ : state) {
+        zel::sim::SimConfig config;
+        config.replyDelayMs = 3000;
+        zel::sim::Simulator simulator(config);
+        simulator.SetStorage(zel::sim::BuildStorage({1, 10, start}));
+        simulator.Start();
+        zel::DeviceLink link;
+        link.SetEndpoint("127.0.0.1", simulator.Port());
+        std::atomic<bool> transferring{true};
+        zel::WorkerStopper worker(link);
+        worker.Start([&] {
+            zel::DeviceStatus status;
+            zel::RunRecordTransfer(link, status, transferring, transferring, {}, {});
+        });
+        // The status reply takes its 3 s; the directory request is the one the stop meets.
+        simulator.WaitForRequestCount(1, zel::kCmdRecord, 0);
+        const auto t0 = std::chrono::steady_clock::now();
+        transferring = false;
+        const bool endedByItself = worker.Stop();
+        link.Close();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        if (endedByItself)
+            state.SkipWithError("the worker was not waiting for a reply");
+        simulator.Stop();
+    }
+}
+BENCHMARK(BM_TransferStopWhileTheInstrumentIsSilent)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -43,10 +43,12 @@ int DownloadCommand::Run(CliContext& c) {
     c.link.Close();
     c.err << '\n';
     PrintSummaries(c.out, files, json);
+    if (outcome == TransferOutcome::Stopped) {
+        c.err << TransferMessage(outcome) << '\n';
+        return kExitOk;
+    }
     if (outcome != TransferOutcome::Completed)
         return Fail(c, TransferMessage(outcome));
-    if (!downloading.load())
-        c.err << "传输已停止\n";
     return kExitOk;
 }
 

@@ -29,6 +29,8 @@ const char* TransferMessage(TransferOutcome outcome) {
         return "数据传输完成!";
     case TransferOutcome::WriteFailed:
         return "保存数据失败!";
+    case TransferOutcome::Stopped:
+        return "传输已停止";
     }
     return "";
 }
@@ -37,33 +39,56 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
                                   const std::atomic<bool>& downloading,
                                   const std::atomic<bool>& writing, const TransferEvents& events,
                                   const std::string& directory) {
-    Call(events.statusText, std::string("准备传输"));
+    const auto stopped = [&downloading] { return !downloading.load(); };
+    // Until the download ends, nothing is reported once the flag is seen cleared.
+    TransferEvents live;
+    live.statusText = [&](const std::string& text) {
+        if (!stopped())
+            Call(events.statusText, text);
+    };
+    live.progressRange = [&](int n) {
+        if (!stopped())
+            Call(events.progressRange, n);
+    };
+    live.progressPosition = [&](int position) {
+        if (!stopped())
+            Call(events.progressPosition, position);
+    };
+
+    live.statusText("准备传输");
     if (!link.Connect())
-        return TransferOutcome::ConnectFailed;
+        return stopped() ? TransferOutcome::Stopped : TransferOutcome::ConnectFailed;
     if (!link.QueryStatus(status)) {
+        if (stopped())
+            return TransferOutcome::Stopped;
         link.Close();
         return TransferOutcome::StatusFailed;
     }
     link.Drain();
 
-    Call(events.statusText, std::string("正在读取存储信息"));
+    live.statusText("正在读取存储信息");
     const StoredDirectory directoryRead = ReadRecordDirectory(
-        link, status.recordSlots, downloading, events.progressRange, events.progressPosition);
+        link, status.recordSlots, downloading, live.progressRange, live.progressPosition);
+    if (stopped())
+        return TransferOutcome::Stopped;
     if (directoryRead.entries.empty() || directoryRead.total == 0)
         return TransferOutcome::NoRecords;
 
-    Call(events.progressRange, directoryRead.total);
-    Call(events.progressPosition, 0);
+    live.progressRange(directoryRead.total);
+    live.progressPosition(0);
     std::vector<TrendFrame> frames;
     const bool ok = DownloadRecordFrames(
         link, directoryRead.entries, directoryRead.total, downloading,
-        [&events](int done, int total) {
+        [&live](int done, int total) {
             char text[64];
             std::snprintf(text, sizeof text, "第%d帧/共%d帧", done, total);
-            Call(events.statusText, std::string(text));
-            Call(events.progressPosition, done + 1);
+            live.statusText(text);
+            live.progressPosition(done + 1);
         },
         frames);
+    const bool downloadStopped = stopped();
+    if (downloadStopped && (!ok || !writing.load()))
+        return TransferOutcome::Stopped;
     if (!ok) {
         Call(events.statusText, std::string());
         Call(events.progressPosition, 0);
@@ -71,12 +96,17 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
     }
 
     link.Close();
+    if (!writing.load())
+        return TransferOutcome::Stopped;
     Call(events.statusText, std::string("正在保存数据"));
     const bool written = WriteTrendRecords(
         "T", static_cast<std::uint16_t>(status.serial), static_cast<std::uint16_t>(status.version),
         frames, writing,
         [&events](const RecordFileSummary& summary) { Call(events.fileDone, summary); }, directory);
-    return written ? TransferOutcome::Completed : TransferOutcome::WriteFailed;
+    if (!written)
+        return TransferOutcome::WriteFailed;
+    return downloadStopped || !writing.load() ? TransferOutcome::Stopped
+                                              : TransferOutcome::Completed;
 }
 
 } // namespace zel

@@ -24,6 +24,7 @@ enum class TransferOutcome {
     DownloadFailed, // "数据传输失败!"
     Completed,      // "数据传输完成!", connection closed
     WriteFailed,    // a record file could not be written, connection closed
+    Stopped,        // "传输已停止": the caller cleared a flag; the connection is left to it
 };
 
 // The program's words for an outcome.
@@ -34,6 +35,11 @@ const char* TransferMessage(TransferOutcome outcome);
 // and `writing` before every frame written; the window passes one flag for both, the
 // command-line tool keeps writing what arrived after an interrupted download. The connection
 // is left open where the window closes it later (see TransferOutcome).
+//
+// A transfer whose flag is found cleared ends as Stopped: it reports nothing more, leaves the
+// link alone (the one who stopped it may have aborted it and closes it after the join), and
+// writes files only when `writing` is still set, so a download stopped through one flag for both
+// leaves no record file behind. Stopped during the writing, the files finished so far stay.
 TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
                                   const std::atomic<bool>& downloading,
                                   const std::atomic<bool>& writing, const TransferEvents& events,

@@ -21,8 +21,9 @@ constexpr std::size_t kHeaderDeviceVersion = 10;
 constexpr std::size_t kHeaderTransferTime = 12; // six bytes: year - 2000, month, ... second
 constexpr std::size_t kHeaderSlotByte = 18;
 
-// The instrument's files only hold dates from 2000 to 2019.
-constexpr std::uint8_t kLastYearByte = 19;
+// The year byte counts from 2000; two decimal digits of it are a plausible date (2000..2099).
+// A larger byte is erased or damaged storage, not a date.
+constexpr std::uint8_t kLastYearByte = 99;
 
 using HeaderBytes = std::array<std::uint8_t, kInstrumentHeaderSize>;
 

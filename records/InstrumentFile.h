@@ -36,7 +36,7 @@ struct ConvertResult {
     int frames = 0; // data blocks that passed their checks
 };
 
-// The data blocks of the slots in use that pass their checks (checksum, a date in 2000..2019
+// The data blocks of the slots in use that pass their checks (checksum, a date in 2000..2099
 // that is a valid local time), sorted by time. A block that fails contributes nothing and the
 // walk moves on to the next one. `image` is the whole 4 MiB storage image.
 std::vector<TrendFrame> ExtractInstrumentFrames(std::uint8_t slotByte, const std::uint8_t* image);

@@ -2,10 +2,15 @@
 
 #include "records/InstrumentFile.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace zel {
+
+// Lists the folders where removable drives are mounted. The file analysis window searches them
+// for instrument data files; tests and the demo hand it folders of their own.
+using RemovableDriveLister = std::function<std::vector<std::string>()>;
 
 // Mount points of the file systems that live on removable block devices (memory sticks, card
 // readers), in the order the kernel lists the mounts.

@@ -90,10 +90,7 @@ bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOption
         {"--drop-after", Number(c.dropAfterFrames, 0, 100000000)},
         {"--storage-slots", Number(options.storage.slotCount, 0, 64)},
         {"--frames", Number(options.storage.framesPerSlot, 0, 255)},
-        {"--start",
-         [&options](const std::string& v) {
-             return options.startGiven = ToTime(v, options.storage.start);
-         }},
+        {"--start", Time(options.storage.start)},
         {"--step", Number(options.storage.step, -1000000, 1000000)},
         {"--slot-gap", Number(options.storage.slotGap, -100000000, 100000000)},
         {"--ring", Number(options.storage.ring, 0, 255)},

@@ -14,7 +14,6 @@ struct SimulatorOptions {
     std::uint16_t port = 8080;
     SimConfig config;
     StorageLayout storage;
-    bool startGiven = false;
     // When set, the storage is written as an instrument data file instead of being served.
     std::string writeTchPath;
     InstrumentFileHeader tchHeader;

@@ -1,4 +1,3 @@
-#include "common/LocalTime.h"
 #include "common/Version.h"
 #include "sim/Simulator.h"
 #include "sim/SimulatorOptions.h"
@@ -31,10 +30,6 @@ int main(int argc, char** argv) {
         std::printf("zelmarine-sim %s\n", zel::kProgramVersion);
         return 0;
     }
-    // Instrument data files carry only years before 2020 through the conversion, so a file
-    // written without a start time gets recordings from 2019.
-    if (!options.writeTchPath.empty() && !options.startGiven)
-        zel::FromLocalDateTime({2019, 6, 1, 10, 0, 0}, options.storage.start);
     const zel::InstrumentStorage storage = zel::sim::BuildStorage(options.storage);
     if (!options.writeTchPath.empty()) {
         if (!zel::WriteInstrumentFile(options.writeTchPath, storage, options.tchHeader)) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -263,6 +264,72 @@ TEST_F(StoredRecordsTest, TransferOutcomesForEmptyStorageAndSilentInstrument) {
     link.SetEndpoint("127.0.0.1", port);
     EXPECT_EQ(RunRecordTransfer(link, status, keepGoing, keepGoing, {}),
               TransferOutcome::ConnectFailed);
+}
+
+// What one transfer reported, with a hook that may clear a flag on a given status text.
+struct TransferLog {
+    std::vector<std::string> texts;
+    std::vector<int> positions;
+    std::vector<RecordFileSummary> files;
+    std::string stopOn; // the status text on which `flag` is cleared
+    std::atomic<bool>* flag = nullptr;
+
+    TransferEvents Events() {
+        TransferEvents events;
+        events.statusText = [this](const std::string& t) {
+            texts.push_back(t);
+            if (flag && t == stopOn)
+                flag->store(false);
+        };
+        events.progressPosition = [this](int p) { positions.push_back(p); };
+        events.fileDone = [this](const RecordFileSummary& s) { files.push_back(s); };
+        return events;
+    }
+};
+
+TEST_F(StoredRecordsTest, StoppedTransferEndsAsStoppedAndLeavesTheLinkToItsOwner) {
+    Start(sim::BuildStorage({2, 3, Local(2031, 5, 1, 8, 0, 0), 31, 600}));
+    link.Close();
+    test::TempDir dir;
+    DeviceStatus status;
+
+    // One flag for both, as the window passes it: stopped during the download.
+    TransferLog log;
+    log.stopOn = "第2帧/共6帧";
+    log.flag = &keepGoing;
+    EXPECT_EQ(RunRecordTransfer(link, status, keepGoing, keepGoing, log.Events(), dir.path()),
+              TransferOutcome::Stopped);
+    EXPECT_EQ(log.texts.back(), "第2帧/共6帧");
+    EXPECT_EQ(log.positions.back(), 2); // the position of the stopped frame is not sent
+    EXPECT_TRUE(log.files.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_TRUE(link.IsOpen());
+    link.Close();
+
+    // Stopped while the directory is read: no download starts.
+    keepGoing = true;
+    TransferLog directoryLog;
+    directoryLog.stopOn = "正在读取存储信息";
+    directoryLog.flag = &keepGoing;
+    EXPECT_EQ(RunRecordTransfer(link, status, keepGoing, keepGoing, directoryLog.Events()),
+              TransferOutcome::Stopped);
+    EXPECT_EQ(directoryLog.texts.back(), "正在读取存储信息");
+    EXPECT_TRUE(directoryLog.positions.empty());
+    EXPECT_EQ(sim::Simulator::CountRequests(simulator->Requests(), kCmdRecord, 0), 2u); // run 1's
+    link.Close();
+
+    // The command-line tool stops the download only and keeps the frames that arrived.
+    std::atomic<bool> downloading{true};
+    const std::atomic<bool> writing{true};
+    TransferLog cliLog;
+    cliLog.stopOn = "第3帧/共6帧";
+    cliLog.flag = &downloading;
+    EXPECT_EQ(RunRecordTransfer(link, status, downloading, writing, cliLog.Events(), dir.path()),
+              TransferOutcome::Stopped);
+    ASSERT_EQ(cliLog.files.size(), 2u);
+    EXPECT_EQ(cliLog.files[0].blocks, 3);
+    EXPECT_EQ(cliLog.files[1].blocks, 1);
+    EXPECT_EQ(cliLog.files[0].startTime, "2031-05-01 08:00:00");
 }
 
 } // namespace

@@ -136,7 +136,7 @@ TEST(InstrumentFileTest, FailedBlocksContributeNothingAndTheWalkGoesOn) {
     InstrumentStorage storage;
     const std::int64_t start = Local(2014, 3, 5, 10, 0, 0);
     storage.SetSlotFrames(0, Recording(start, 6, 10, 1));
-    storage.slotData[0].rawData[3] = DateBytes(20, 1, 1, 0, 0, 0); // 2020 is beyond the instrument
+    storage.slotData[0].rawData[3] = DateBytes(100, 1, 1, 0, 0, 0);  // not a two-digit year
     storage.slotData[0].rawData[4] = DateBytes(14, 3, 5, 10, 0, 60); // second 60
     storage.slotData[0].rawData[5] = DateBytes(14, 0, 5, 10, 0, 0);  // month 0
     storage.SetSlotFrames(1, Recording(start + 3000, 2, 1, 50)); // information block broken below
@@ -154,6 +154,26 @@ TEST(InstrumentFileTest, FailedBlocksContributeNothingAndTheWalkGoesOn) {
     EXPECT_EQ(c.result.status, ConvertStatus::Converted);
     EXPECT_EQ(c.result.frames, 4);
     EXPECT_EQ(c.markers, (std::vector<int>{1, 6, 70, 71}));
+}
+
+TEST(InstrumentFileTest, YearsUpTo2099AreConverted) {
+    TempDir dir;
+    InstrumentStorage storage;
+    storage.slotData[0].frameCount = 5;
+    storage.slotData[0].rawData[1] = DateBytes(20, 1, 1, 0, 0, 0);
+    storage.slotData[0].rawData[2] = DateBytes(26, 7, 15, 9, 30, 0);
+    storage.slotData[0].rawData[3] = DateBytes(99, 12, 31, 23, 59, 59);
+    storage.slotData[0].rawData[4] = DateBytes(100, 1, 1, 0, 0, 0);
+    storage.slotData[0].rawData[5] = DateBytes(255, 1, 1, 0, 0, 0); // erased storage
+    storage.recordSlots = 1;
+    ASSERT_TRUE(WriteInstrumentFile(dir / "d.TCH", storage, kHeader));
+
+    const Converted c = Convert(dir / "d.TCH", dir.path());
+    EXPECT_EQ(c.result.frames, 3);
+    ASSERT_EQ(c.files.size(), 3u);
+    EXPECT_EQ(c.files[0].startTime, "2020-01-01 00:00:00");
+    EXPECT_EQ(c.files[1].startTime, "2026-07-15 09:30:00");
+    EXPECT_EQ(c.files[2].startTime, "2099-12-31 23:59:59");
 }
 
 TEST(InstrumentFileTest, FilesThatCannotBeReadOrWrittenAreReported) {
