@@ -118,6 +118,11 @@ struct TrendCase {
     const char* shown[4]; // 1003 to 1006
 };
 
+// Keeps ctest's listing readable: without it the parameter prints as raw bytes with pointers.
+void PrintTo(const TrendCase& c, std::ostream* out) {
+    *out << "(" << c.ch1 << ", " << c.ch2 << ")";
+}
+
 std::string TrendCaseName(const ::testing::TestParamInfo<TrendCase>& info) {
     return "Ch1_" + std::to_string(info.param.ch1) + "_Ch2_" + std::to_string(info.param.ch2);
 }
