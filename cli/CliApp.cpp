@@ -7,6 +7,7 @@
 #include "cli/InfoCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/ScanCommand.h"
+#include "cli/StatsCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/StopCommand.h"
 #include "cli/SyncClockCommand.h"
@@ -30,6 +31,7 @@ std::vector<std::unique_ptr<CliCommand>> AllCommands() {
     commands.push_back(std::make_unique<RecordCommand>());
     commands.push_back(std::make_unique<InfoCommand>());
     commands.push_back(std::make_unique<ExportCommand>());
+    commands.push_back(std::make_unique<StatsCommand>());
     commands.push_back(std::make_unique<DownloadCommand>());
     commands.push_back(std::make_unique<ScanCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());

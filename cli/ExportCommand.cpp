@@ -1,6 +1,6 @@
 #include "cli/ExportCommand.h"
 
-#include "common/LocalTime.h"
+#include "records/PointsCsv.h"
 #include "records/RecordFile.h"
 
 #include <fstream>
@@ -8,35 +8,26 @@
 namespace zel::cli {
 namespace {
 
-// "YYYY-MM-DD HH:MM:SS.f": points are half a second apart.
-std::string PointTime(std::int64_t start, std::size_t index) {
-    const std::int64_t seconds = start + static_cast<std::int64_t>(index / 2);
-    return FormatLocalTime(seconds, "%Y-%m-%d %H:%M:%S") + (index % 2 ? ".5" : ".0");
+void WritePoints(std::ostream& out, const RecordImage& image) {
+    out << PointsCsv::Header();
+    const RecordPoints points(image);
+    std::string rows;
+    for (std::int64_t i = 0; i < points.Count(); ++i) {
+        PointsCsv::AppendRow(rows, points, i);
+        if (rows.size() >= 1 << 16) {
+            out << rows;
+            rows.clear();
+        }
+    }
+    out << rows;
 }
 
-void WritePoints(std::ostream& out, const RecordFileData& data) {
-    out << "index,time,ch1_A,ch2_A,difference_A,unbalance_pct\n";
-    std::vector<TrendPoint> points = data.points;
-    if (data.header.kind != 0) {
-        points.reserve(data.blocks.size());
-        for (const auto& b : data.blocks)
-            points.push_back(
-                {static_cast<std::int32_t>(b.ch1Current), static_cast<std::int32_t>(b.ch2Current)});
-    }
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const auto& p = points[i];
-        out << i << ',' << PointTime(data.header.startTime, i) << ',' << p.ch1 << ',' << p.ch2
-            << ',' << CurrentDifference(p.ch1, p.ch2) << ',' << UnbalanceCoefficient(p.ch1, p.ch2)
-            << '\n';
-    }
-}
-
-void WriteSamples(std::ostream& out, const RecordFileData& data) {
+void WriteSamples(std::ostream& out, const RecordImage& data) {
     out << "block,sample,ch1,ch2\n";
-    for (std::size_t b = 0; b < data.blocks.size(); ++b) {
+    for (std::size_t b = 0; b < data.waveBlocks.size(); ++b) {
         for (int k = 0; k < kSamplesPerChannel; ++k)
-            out << b << ',' << k << ',' << data.blocks[b].ch1[k] << ',' << data.blocks[b].ch2[k]
-                << '\n';
+            out << b << ',' << k << ',' << data.waveBlocks[b].ch1[k] << ','
+                << data.waveBlocks[b].ch2[k] << '\n';
     }
 }
 
@@ -50,7 +41,7 @@ int ExportCommand::Run(CliContext& c) {
         return UsageError(c, "-o needs a file");
     if (c.args.size() != 1)
         return UsageError(c, "give one record file");
-    const auto data = ReadRecordFile(c.args[0]);
+    const auto data = ReadRecordImage(c.args[0]);
     if (!data)
         return Fail(c, c.args[0] + ": not a record file");
     if (samples && data->header.kind == 0)

@@ -28,4 +28,9 @@ LocalDateTime ToLocalDateTime(std::int64_t t);
 // Returns false when the C library cannot represent it.
 bool FromLocalDateTime(const LocalDateTime& local, std::int64_t& t);
 
+// Reads a local time written "%Y-%m-%d %H:%M:%S". Where the clocks go back, a time that occurs
+// twice gives its first instant, or its second when `latest` is set (the end of a range takes
+// the whole repeated hour in). False for other text and for a time the clocks skip.
+bool ParseLocalTime(const std::string& text, bool latest, std::int64_t& t);
+
 } // namespace zel

@@ -2,9 +2,11 @@
 
 #include "plot/CurveReducer.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -13,6 +15,11 @@ namespace zel {
 namespace {
 
 constexpr float kItemScale[] = {0.0f, 100.0f, 200.0f, 300.0f, 400.0f, 500.0f};
+
+// A right-button press and release closer than this is a click, which clears the selection.
+constexpr int kDragThreshold = 3;
+const QColor kSelectionFill(0, 150, 255, 60);
+const QColor kSelectionEdge(0, 170, 255, 200);
 
 // Rows of far-off values are held within int range before truncation; they lie outside the
 // bitmap either way.
@@ -45,6 +52,7 @@ void CCurseWnd::AddPoint(int ch1, int ch2) {
 }
 
 void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
+    selection_.reset();
     ShowLoaded(kViewSpan, [&] {
         livePoints = std::move(sequence);
         trend = TrendSeries::View(livePoints);
@@ -52,6 +60,7 @@ void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
 }
 
 void CCurseWnd::SetSeries(TrendSeries series) {
+    selection_.reset();
     ShowLoaded(kViewSpan, [&] {
         // The previous sequence goes now, not when the plot does.
         std::vector<TrendPoint>().swap(livePoints);
@@ -146,6 +155,107 @@ void CCurseWnd::DrawValueAxis(QPainter& painter, float viewScale) {
     }
     painter.setPen(Qt::white);
     DrawTextAt(painter, 15, 15, QStringLiteral("A"));
+}
+
+PointRange CCurseWnd::ViewRange() const {
+    std::lock_guard guard(lock);
+    return PointRange::Of(first, static_cast<std::int64_t>(first) + span, Count());
+}
+
+std::int64_t CCurseWnd::PointAtX(int x) const {
+    std::lock_guard guard(lock);
+    const int W = std::max(1, Width());
+    // Point k of the view is drawn at trunc(k / span × W): the nearest k to x.
+    const double k = std::round(static_cast<double>(x - clientRect.left()) / W * span);
+    const std::int64_t last = std::max(0, Count() - 1);
+    return std::clamp<std::int64_t>(first + static_cast<std::int64_t>(k), 0, last);
+}
+
+void CCurseWnd::SetSelection(std::int64_t a, std::int64_t b) {
+    const PointRange range = PointRange::Of(a, b, PointCount());
+    if (range.Empty())
+        selection_.reset();
+    else
+        selection_ = range;
+    update();
+}
+
+void CCurseWnd::ClearSelection() {
+    selection_.reset();
+    update();
+}
+
+void CCurseWnd::mousePressEvent(QMouseEvent* event) {
+    if (!selectable_ || event->button() != Qt::RightButton) {
+        CPlotWnd::mousePressEvent(event);
+        return;
+    }
+    dragStartX_ = event->position().toPoint().x();
+    dragAnchor_ = PointAtX(dragStartX_);
+    dragging_ = false;
+}
+
+void CCurseWnd::mouseMoveEvent(QMouseEvent* event) {
+    CPlotWnd::mouseMoveEvent(event);
+    if (!dragAnchor_ || !(event->buttons() & Qt::RightButton))
+        return;
+    const int x = event->position().toPoint().x();
+    dragging_ = dragging_ || std::abs(x - dragStartX_) >= kDragThreshold;
+    if (dragging_)
+        SetSelection(*dragAnchor_, PointAtX(x));
+}
+
+void CCurseWnd::mouseReleaseEvent(QMouseEvent* event) {
+    if (!dragAnchor_ || event->button() != Qt::RightButton) {
+        CPlotWnd::mouseReleaseEvent(event);
+        return;
+    }
+    const int x = event->position().toPoint().x();
+    if (dragging_ || std::abs(x - dragStartX_) >= kDragThreshold)
+        SetSelection(*dragAnchor_, PointAtX(x));
+    else
+        ClearSelection();
+    dragAnchor_.reset();
+    dragging_ = false;
+}
+
+void CCurseWnd::paintEvent(QPaintEvent* event) {
+    CPlotWnd::paintEvent(event);
+    if (!selection_)
+        return;
+    QPainter painter(this);
+    DrawSelection(painter);
+}
+
+void CCurseWnd::DrawSelection(QPainter& painter) const {
+    int viewFirst, viewSpan;
+    {
+        std::lock_guard guard(lock);
+        viewFirst = first;
+        viewSpan = span;
+    }
+    const int W = Width();
+    if (W <= 0 || viewSpan <= 0)
+        return;
+    // Where the first and last selected points are drawn, relative to the client area.
+    const auto xOf = [&](std::int64_t i) {
+        return static_cast<double>(i - viewFirst) / viewSpan * W;
+    };
+    const double left = xOf(selection_->first), right = xOf(selection_->Last());
+    if (right < 0 || left > W)
+        return;
+    // At least two pixels wide, so that a single selected point shows.
+    const int x0 = static_cast<int>(std::max(left, -1.0));
+    const int x1 = std::max(static_cast<int>(std::min(right, W + 1.0)), x0 + 1);
+    const QRect shade = QRect(x0, 0, x1 - x0 + 1, Height()).translated(clientRect.topLeft());
+    painter.setClipRect(clientRect);
+    painter.fillRect(shade, kSelectionFill);
+    // Edges only where the selection ends inside the view.
+    painter.setPen(QPen(kSelectionEdge, 0));
+    if (left >= 0)
+        painter.drawLine(shade.topLeft(), shade.bottomLeft());
+    if (right <= W)
+        painter.drawLine(shade.topRight(), shade.bottomRight());
 }
 
 } // namespace zel

@@ -2,8 +2,10 @@
 
 #include "plot/PlotWnd.h"
 #include "plot/TrendSeries.h"
+#include "records/RecordPoints.h"
 #include "records/RecordTypes.h"
 
+#include <optional>
 #include <vector>
 
 namespace zel {
@@ -29,6 +31,18 @@ public:
     void SetSeries(TrendSeries series);
 
     int PointCount() const;
+    // The points in view: `first` … `first` + `span`, those that exist.
+    PointRange ViewRange() const;
+
+    // Lets the user select a stretch of points by dragging across the plot with the right
+    // button; it is shaded until a right click without a drag or the next load clears it.
+    void EnableRangeSelection() { selectable_ = true; }
+    std::optional<PointRange> Selection() const { return selection_; }
+    // Selects the points first … last (limited to the points there are) and repaints.
+    void SetSelection(std::int64_t first, std::int64_t last);
+    void ClearSelection();
+    // The point drawn nearest to client x in the present view.
+    std::int64_t PointAtX(int x) const;
 
 protected:
     int Count() const override { return trend.Size(); }
@@ -41,6 +55,11 @@ protected:
     int LabelSeconds(int i) const override;
     void DrawValueAxis(QPainter& painter, float viewScale) override;
 
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
     int Baseline() const { return Height() - 5; }
     // Number of points in view: up to span + 1 from `first`.
@@ -50,6 +69,14 @@ private:
     TrendSeries trend;
     // Points the plot keeps itself: live points and sequences given by value.
     std::vector<TrendPoint> livePoints;
+
+    // Range selection; window thread only.
+    void DrawSelection(QPainter& painter) const;
+    bool selectable_ = false;
+    std::optional<PointRange> selection_;
+    std::optional<std::int64_t> dragAnchor_; // point under the right-button press
+    int dragStartX_ = 0;
+    bool dragging_ = false; // moved far enough to be a drag, not a click
 };
 
 } // namespace zel

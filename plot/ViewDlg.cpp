@@ -3,11 +3,12 @@
 #include "common/LocalTime.h"
 #include "common/ModuleDirectory.h"
 #include "device/DeviceStatus.h"
-#include "plot/BitmapFile.h"
 #include "plot/CurseWnd.h"
 #include "plot/ViewerLayout.h"
 #include "plot/ViewerMenus.h"
+#include "plot/ViewerStatistics.h"
 #include "plot/WaveWnd.h"
+#include "plot/WindowPicture.h"
 #include "records/RecordFile.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
@@ -115,6 +116,8 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
         plot->EnableScrollBar();
         plot->SetCursorNotify([this](int code) { OnCursor(code); });
     }
+    trend_->EnableRangeSelection();
+    statistics_ = std::make_unique<ViewerStatistics>(this);
 
     LayOut(true);
     wave_->ResetCursor();
@@ -240,6 +243,7 @@ bool CViewDlg::OpenRecord(const QString& path) {
                    header.dataCount);
     UpdateZoomButtons();
     Button(kPlay)->setEnabled(true);
+    statistics_->SetRecord(record, path);
     return true;
 }
 
@@ -286,11 +290,11 @@ void CViewDlg::SavePlot(CPlotWnd* plot) {
     // A dialog told to start in a folder that does not exist starts somewhere else.
     const QString folder = QString::fromStdString(PictureDirectory());
     QDir().mkpath(folder);
-    const QString path = FileDialog::GetSaveFileName(this, QStringLiteral("Bitmap Files (*.bmp)"),
-                                                     QStringLiteral("bmp"), folder);
+    const QString path =
+        FileDialog::GetSaveFileName(this, PictureFileFilter(), QStringLiteral("bmp"), folder);
     if (path.isEmpty())
         return;
-    if (!SaveWindowBitmap(path, plot))
+    if (!SaveWindowPicture(path, plot))
         MessageBox::Error(
             this, QStringLiteral("无法写入图片文件：%1").arg(QDir::toNativeSeparators(path)));
 }
@@ -326,6 +330,7 @@ void CViewDlg::StartPlay(int mode) {
     speed_ = slider_->value();
     playing_ = true;
     playMode_ = mode;
+    statistics_->SetPlaying(true);
     if (mode != PlayTrendOnly)
         wave_->Play(speed_);
     if (mode != PlayWaveOnly)
@@ -342,6 +347,7 @@ void CViewDlg::StopPlay() {
     if (playMode_ != PlayWaveOnly)
         trend_->StopPlay();
     playing_ = false;
+    statistics_->SetPlaying(false);
 }
 
 void CViewDlg::OnSpeedChanged(int position) {

@@ -16,6 +16,7 @@ class ClientEdgeFrame;
 class CPlotWnd;
 class CTimeWnd;
 class CWaveWnd;
+class ViewerStatistics;
 
 // The record viewer: opens a record file from the PC and shows a waveform record as waveforms
 // above trend curves, a trend record as trend curves over the whole plot area. The user reads
@@ -70,6 +71,8 @@ public:
     CDigital* Readout(int id) const;
     QPushButton* Button(int id) const;
     QSlider* SpeedSlider() const { return slider_; }
+    // The statistics and export buttons and what they do.
+    ViewerStatistics* Statistics() const { return statistics_.get(); }
 
     bool HasWave() const { return hasWave_; }
     bool Playing() const { return playing_; }
@@ -106,6 +109,7 @@ private:
     CDigital* readouts_[6] = {};
     QSlider* slider_ = nullptr;
     std::map<int, QWidget*> controls_;
+    std::unique_ptr<ViewerStatistics> statistics_;
     bool hasWave_ = true;
     bool playing_ = false;
     int playMode_ = PlayBoth;

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev tzdata
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-liberation fonts-wqy-microhei clang-format dbus-daemon
+    xvfb xauth fonts-liberation fonts-wqy-microhei clang-format dbus-daemon poppler-utils
     "$@"
 )
 

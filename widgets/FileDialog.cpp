@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <mutex>
 
 namespace zel {
@@ -15,12 +16,13 @@ FileDialog::Handler currentHandler;
 
 QString FileDialog::GetOpenFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) {
-    return Show({parent, Mode::Open, filter, defaultSuffix, {}});
+    return Show({parent, Mode::Open, filter, defaultSuffix, {}, {}});
 }
 
 QString FileDialog::GetSaveFileName(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix, const QString& directory) {
-    return Show({parent, Mode::Save, filter, defaultSuffix, directory});
+                                    const QString& defaultSuffix, const QString& directory,
+                                    const QString& fileName) {
+    return Show({parent, Mode::Save, filter, defaultSuffix, directory, fileName});
 }
 
 FileDialog::Handler FileDialog::SetHandler(Handler handler) {
@@ -44,6 +46,15 @@ QString FileDialog::ShowModal(const Request& request) {
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    // With several filters, a name typed without an extension takes the chosen filter's.
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            const auto match = QRegularExpression(QStringLiteral(R"(\*\.(\w+))")).match(filter);
+            if (match.hasMatch())
+                dialog.setDefaultSuffix(match.captured(1));
+        });
     // Qt asks before overwriting unless told not to; there is no read-only option to hide.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

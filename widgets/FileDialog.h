@@ -16,9 +16,10 @@ public:
     struct Request {
         QWidget* parent = nullptr;
         Mode mode = Mode::Open;
-        QString filter;        // "Zelmarine Files (*.zmr)"
-        QString defaultSuffix; // added to a name typed without one
+        QString filter;        // "Zelmarine Files (*.zmr)"; several separated by ";;"
+        QString defaultSuffix; // added to a name typed without one (the chosen filter's, later)
         QString directory;     // where the dialog starts; empty for the platform's choice
+        QString fileName;      // the name offered at first; empty for none
     };
 
     // The chosen path, or an empty text when the user cancels.
@@ -29,7 +30,8 @@ public:
                                    const QString& defaultSuffix);
     // A file to write; asks before an existing file is replaced.
     static QString GetSaveFileName(QWidget* parent, const QString& filter,
-                                   const QString& defaultSuffix, const QString& directory);
+                                   const QString& defaultSuffix, const QString& directory,
+                                   const QString& fileName = {});
 
     // Installs a handler in place of the real dialogs (an empty one restores them) and returns
     // the previous one.

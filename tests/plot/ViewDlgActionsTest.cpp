@@ -137,7 +137,7 @@ TEST(ViewDlgCut, MenuChoosesThePlotAndTheBmpHasItsPixels) {
     ASSERT_EQ(file.requests.size(), 1u);
     const FileDialog::Request& request = file.requests[0];
     EXPECT_EQ(request.mode, FileDialog::Mode::Save);
-    EXPECT_EQ(request.filter, QStringLiteral("Bitmap Files (*.bmp)"));
+    EXPECT_EQ(request.filter, QStringLiteral("Bitmap Files (*.bmp);;PNG Files (*.png)"));
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("bmp"));
     EXPECT_EQ(request.directory, QString::fromStdString(PictureDirectory()));
     EXPECT_TRUE(file.directoryExisted[0]); // made before the dialog starts in it

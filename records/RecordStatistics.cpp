@@ -1,0 +1,168 @@
+#include "records/RecordStatistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace zel {
+
+namespace {
+
+// How often the loops look at the cancel flag: a few milliseconds of work at most.
+constexpr std::int64_t kPointsPerCheck = 1 << 14;
+constexpr std::int64_t kBlocksPerCheck = 256;
+
+std::uint64_t Square(std::int32_t v) {
+    const auto m = static_cast<std::uint64_t>(v < 0 ? -static_cast<std::int64_t>(v) : v);
+    return m * m;
+}
+
+// Adds the points one at a time; extremes keep the first point that reaches them.
+class PointAccumulator {
+public:
+    explicit PointAccumulator(RecordStatistics& s) : s_(s) {
+        for (ChannelStatistics& c : s_.channel) {
+            c.min = std::numeric_limits<std::int32_t>::max();
+            c.max = std::numeric_limits<std::int32_t>::min();
+        }
+        s_.difference.min = std::numeric_limits<std::int32_t>::max();
+        s_.difference.max = std::numeric_limits<std::int32_t>::min();
+    }
+
+    void Add(std::int64_t i, std::int32_t a, std::int32_t b) {
+        AddChannel(s_.channel[0], i, a);
+        AddChannel(s_.channel[1], i, b);
+        const std::int32_t d = CurrentDifference(a, b);
+        s_.difference.min = std::min(s_.difference.min, d);
+        s_.difference.max = std::max(s_.difference.max, d);
+        s_.difference.sum += d;
+        const std::int32_t u = UnbalanceCoefficient(a, b);
+        s_.unbalance.max = std::max(s_.unbalance.max, u);
+        s_.unbalance.sum += u;
+    }
+
+private:
+    static void AddChannel(ChannelStatistics& c, std::int64_t i, std::int32_t v) {
+        if (v < c.min) {
+            c.min = v;
+            c.minIndex = i;
+        }
+        if (v > c.max) {
+            c.max = v;
+            c.maxIndex = i;
+        }
+        c.sum += v;
+        c.sumOfSquares.Add(Square(v));
+    }
+
+    RecordStatistics& s_;
+};
+
+// One block's samples of one channel: 400 squares of at most 2^30 fit 64 bits.
+void AddSamples(SampleStatistics& s, const std::int16_t* samples) {
+    std::int32_t low = s.min, high = s.max;
+    std::uint64_t squares = 0;
+    for (int k = 0; k < kSamplesPerChannel; ++k) {
+        const std::int32_t v = samples[k];
+        low = std::min(low, v);
+        high = std::max(high, v);
+        squares += static_cast<std::uint32_t>(v * v);
+    }
+    s.min = static_cast<std::int16_t>(low);
+    s.max = static_cast<std::int16_t>(high);
+    s.count += kSamplesPerChannel;
+    s.sumOfSquares.Add(squares);
+}
+
+bool Cancelled(const std::atomic<bool>* cancelled) {
+    return cancelled && cancelled->load(std::memory_order_relaxed);
+}
+
+bool AddTrendPoints(const RecordImage& image, PointRange range, PointAccumulator& points,
+                    const std::atomic<bool>* cancelled) {
+    // Block by block, so the inner loop reads both value arrays straight through.
+    std::int64_t i = range.first;
+    const std::int64_t end = range.first + range.count;
+    std::int64_t nextCheck = i + kPointsPerCheck;
+    while (i < end) {
+        const TrendBlock& block =
+            image.trendBlocks[static_cast<std::size_t>(i / kTrendPointsPerBlock)];
+        const std::int64_t blockStart = i - i % kTrendPointsPerBlock;
+        const std::int64_t blockEnd = std::min(end, blockStart + kTrendPointsPerBlock);
+        for (; i < blockEnd; ++i) {
+            const auto k = static_cast<int>(i - blockStart);
+            points.Add(i, block.ch1[k], block.ch2[k]);
+        }
+        if (i >= nextCheck) {
+            if (Cancelled(cancelled))
+                return false;
+            nextCheck = i + kPointsPerCheck;
+        }
+    }
+    return true;
+}
+
+bool AddWaveformBlocks(const RecordImage& image, PointRange range, PointAccumulator& points,
+                       RecordStatistics& s, const std::atomic<bool>* cancelled) {
+    for (SampleStatistics& samples : s.samples) {
+        samples.min = std::numeric_limits<std::int16_t>::max();
+        samples.max = std::numeric_limits<std::int16_t>::min();
+    }
+    const std::int64_t end = range.first + range.count;
+    for (std::int64_t i = range.first; i < end; ++i) {
+        const SampleBlock& block = image.waveBlocks[static_cast<std::size_t>(i)];
+        // Widened as the plots and the export widen them.
+        points.Add(i, static_cast<std::int32_t>(block.ch1Current),
+                   static_cast<std::int32_t>(block.ch2Current));
+        AddSamples(s.samples[0], block.ch1);
+        AddSamples(s.samples[1], block.ch2);
+        if ((i - range.first) % kBlocksPerCheck == kBlocksPerCheck - 1 && Cancelled(cancelled))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+long double WideSum::Value() const {
+    return static_cast<long double>(high) * 18446744073709551616.0L + static_cast<long double>(low);
+}
+
+double RecordStatistics::Average(std::int64_t sum) const {
+    if (range.Empty())
+        return 0.0;
+    return static_cast<double>(static_cast<long double>(sum) / range.count);
+}
+
+double RecordStatistics::Rms(int ch) const {
+    if (range.Empty())
+        return 0.0;
+    return static_cast<double>(std::sqrt(channel[ch].sumOfSquares.Value() / range.count));
+}
+
+double RecordStatistics::SampleRms(int ch) const {
+    if (samples[ch].count == 0)
+        return 0.0;
+    return static_cast<double>(std::sqrt(samples[ch].sumOfSquares.Value() / samples[ch].count));
+}
+
+std::optional<RecordStatistics> ComputeRecordStatistics(const RecordImage& image, PointRange range,
+                                                        const std::atomic<bool>* cancelled) {
+    const RecordPoints points(image);
+    RecordStatistics s;
+    s.hasSamples = !image.IsTrend();
+    s.range =
+        range.Empty() ? PointRange{} : PointRange::Of(range.first, range.Last(), points.Count());
+    if (s.range.Empty())
+        return s;
+
+    PointAccumulator accumulator(s);
+    const bool done = image.IsTrend()
+                          ? AddTrendPoints(image, s.range, accumulator, cancelled)
+                          : AddWaveformBlocks(image, s.range, accumulator, s, cancelled);
+    if (!done)
+        return std::nullopt;
+    return s;
+}
+
+} // namespace zel
