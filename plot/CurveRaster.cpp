@@ -23,12 +23,20 @@ void FillRun(QImage& image, int x, int lo, int hi, QRgb colour) {
         *reinterpret_cast<QRgb*>(pixel) = colour;
 }
 
+// The image's own pixels at ratio 1: a painter on the image itself would scale every vertex by
+// the image's device pixel ratio.
+QImage DevicePixels(QImage& image) {
+    return QImage(image.bits(), image.width(), image.height(), image.bytesPerLine(),
+                  image.format());
+}
+
 } // namespace
 
 void DrawPolyline(QImage& image, const std::vector<QPoint>& vertices, QRgb colour) {
     if (vertices.size() < 2)
         return;
-    QPainter painter(&image);
+    QImage device = DevicePixels(image);
+    QPainter painter(&device);
     painter.setPen(QPen(QColor(colour), 0));
     painter.drawPolyline(vertices.data(), static_cast<int>(vertices.size()));
 }
@@ -72,7 +80,8 @@ void DrawCurve(QImage& image, const std::vector<QPoint>& vertices, bool reduced,
     }
     if (steps.empty())
         return;
-    QPainter painter(&image);
+    QImage device = DevicePixels(image);
+    QPainter painter(&device);
     painter.setPen(QPen(QColor(colour), 0));
     painter.drawLines(steps.data(), static_cast<int>(steps.size()));
 }
