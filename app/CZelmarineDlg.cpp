@@ -45,12 +45,9 @@ constexpr ButtonEntry kButtons[] = {
 } // namespace
 
 CZelmarineDlg::CZelmarineDlg(MainWindowEnvironment environment, QWidget* parent)
-    : CMyDialog(parent, true), environment_(std::move(environment)) {
+    : CMyDialog(parent, true), environment_(std::move(environment)), picture_(kPictureImage) {
     setFont(ShellDlgFont(10));
     setWindowIcon(LoadIconResource(128));
-    // Decoded once here, not on every paint.
-    if (const auto picture = LoadPngResource(kPictureImage))
-        picture_ = *picture;
     CreateControls();
     SetTitle(QStringLiteral("Velquist"));
     const DialogUnits du(font());
@@ -325,12 +322,13 @@ void CZelmarineDlg::PaintClient(QPainter& painter) {
     gradient.setSpread(QGradient::RepeatSpread);
     painter.fillRect(QRect(w / 2, 25, w, 50), gradient);
 
-    if (!picture_.isNull()) {
+    // Decoded on the first paint at a scale, not on every paint.
+    if (const QImage& picture = picture_.For(devicePixelRatioF()); !picture.isNull()) {
         const int pictureWidth = w - 20;
         const int pictureHeight = static_cast<int>(pictureWidth * 0.2658);
         const int top = 175 + (h - pictureHeight - 175) / 2;
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(10, top, pictureWidth, pictureHeight), picture_);
+        painter.drawImage(QRect(10, top, pictureWidth, pictureHeight), picture);
     }
     if (resized_) {
         resized_ = false;

@@ -32,10 +32,8 @@ CMyDialog::CMyDialog(QWidget* parent, bool mainWindow)
     : QDialog(parent, (mainWindow ? Qt::Window : Qt::Dialog) | Qt::FramelessWindowHint),
       mainWindow_(mainWindow), titleFont_(GuiFont(16)) {
     setMouseTracking(true);
-    for (int id = kCloseImages; id <= kLogoImage; ++id) {
-        if (auto image = LoadPngResource(id))
-            images_[id] = *image;
-    }
+    for (int id = kCloseImages; id <= kLogoImage; ++id)
+        images_.emplace(id, PngImage(id));
 }
 
 void CMyDialog::SetTitle(const QString& title) {
@@ -141,8 +139,7 @@ const QImage& CMyDialog::ButtonImage(HitCode button) const {
         break;
     }
     const int offset = pressed_ == button ? 0 : hovered_ == button ? 1 : 2;
-    const auto found = images_.find(first + offset);
-    return found == images_.end() ? none : found->second;
+    return images_.at(first + offset).For(devicePixelRatioF());
 }
 
 void CMyDialog::PaintStrip(QPainter& painter) {
@@ -164,12 +161,10 @@ void CMyDialog::PaintFrame(QPainter& painter) {
     }
     painter.drawImage(CloseRect().topLeft(), ButtonImage(HitCode::Close));
 
-    const auto logo = images_.find(kLogoImage);
-    if (logo != images_.end()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(kLogoRect, logo->second);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    }
+    // The logo is drawn much smaller than it is, sharp at any scale.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(kLogoRect, images_.at(kLogoImage).For(1));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 
     // The title stops short of the frame buttons instead of running under them.
     const int titleRight = (mainWindow_ ? MinimizeRect() : CloseRect()).left() - 4;

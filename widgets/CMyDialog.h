@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/PngImage.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QImage>
@@ -79,7 +81,7 @@ private:
     QFont titleFont_;
     HitCode hovered_ = HitCode::Client;
     HitCode pressed_ = HitCode::Client;
-    std::map<int, QImage> images_;
+    std::map<int, PngImage> images_;
 };
 
 } // namespace zel
