@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -114,7 +115,14 @@ void CMyDialog::reject() {
 
 void CMyDialog::PaintClient(QPainter&) {}
 
-void CMyDialog::paintEvent(QPaintEvent*) {
+void CMyDialog::paintEvent(QPaintEvent* event) {
+    // A hovered image lasts for the one paint that shows it: a later paint of the buttons
+    // draws them normal, until the pointer moves over one again.
+    if (hovered_ != HitCode::Client && event->region().intersects(ButtonsRect())) {
+        if (hoverPainted_)
+            hovered_ = HitCode::Client;
+        hoverPainted_ = true;
+    }
     QPainter painter(this);
     painter.save();
     PaintClient(painter);
@@ -203,8 +211,12 @@ void CMyDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
 }
 
+QRect CMyDialog::ButtonsRect() const {
+    return QRect(MinimizeRect().topLeft(), CloseRect().bottomRight());
+}
+
 void CMyDialog::UpdateButtons() {
-    update(QRect(MinimizeRect().topLeft(), CloseRect().bottomRight()));
+    update(ButtonsRect());
 }
 
 void CMyDialog::mouseMoveEvent(QMouseEvent* event) {
@@ -213,6 +225,7 @@ void CMyDialog::mouseMoveEvent(QMouseEvent* event) {
     const HitCode code = HitTest(event->position().toPoint());
     if (code != HitCode::Client && code != hovered_) {
         hovered_ = code;
+        hoverPainted_ = false;
         UpdateButtons();
     }
     QDialog::mouseMoveEvent(event);
