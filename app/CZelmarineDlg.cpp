@@ -315,12 +315,15 @@ void CZelmarineDlg::PaintClient(QPainter& painter) {
     const int w = width();
     const int h = height();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.fillRect(QRect(0, 25, w / 2 + 1, 50), QColor::fromRgba(kBandDark));
+    // The gradient first and the plain half over it, as in the title strip: the other way round,
+    // a display scale that puts x = w / 2 inside a device pixel leaves that pixel to the
+    // gradient's end colour, a bright seam between the halves.
     QLinearGradient gradient(0, 0, w / 2, 0);
     gradient.setColorAt(0, QColor::fromRgba(kBandDark));
     gradient.setColorAt(1, QColor::fromRgba(kBandLight));
     gradient.setSpread(QGradient::RepeatSpread);
     painter.fillRect(QRect(w / 2, 25, w, 50), gradient);
+    painter.fillRect(QRect(0, 25, w / 2 + 1, 50), QColor::fromRgba(kBandDark));
 
     // Decoded on the first paint at a scale, not on every paint.
     if (const QImage& picture = picture_.For(devicePixelRatioF()); !picture.isNull()) {
