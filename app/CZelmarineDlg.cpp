@@ -45,12 +45,9 @@ constexpr ButtonEntry kButtons[] = {
 } // namespace
 
 CZelmarineDlg::CZelmarineDlg(MainWindowEnvironment environment, QWidget* parent)
-    : CMyDialog(parent, true), environment_(std::move(environment)) {
+    : CMyDialog(parent, true), environment_(std::move(environment)), picture_(kPictureImage) {
     setFont(ShellDlgFont(10));
     setWindowIcon(LoadIconResource(128));
-    // Decoded once here, not on every paint.
-    if (const auto picture = LoadPngResource(kPictureImage))
-        picture_ = *picture;
     CreateControls();
     SetTitle(QStringLiteral("Velquist"));
     const DialogUnits du(font());
@@ -318,19 +315,23 @@ void CZelmarineDlg::PaintClient(QPainter& painter) {
     const int w = width();
     const int h = height();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.fillRect(QRect(0, 25, w / 2 + 1, 50), QColor::fromRgba(kBandDark));
+    // The gradient first and the plain half over it, as in the title strip: the other way round,
+    // a display scale that puts x = w / 2 inside a device pixel leaves that pixel to the
+    // gradient's end colour, a bright seam between the halves.
     QLinearGradient gradient(0, 0, w / 2, 0);
     gradient.setColorAt(0, QColor::fromRgba(kBandDark));
     gradient.setColorAt(1, QColor::fromRgba(kBandLight));
     gradient.setSpread(QGradient::RepeatSpread);
     painter.fillRect(QRect(w / 2, 25, w, 50), gradient);
+    painter.fillRect(QRect(0, 25, w / 2 + 1, 50), QColor::fromRgba(kBandDark));
 
-    if (!picture_.isNull()) {
+    // Decoded on the first paint at a scale, not on every paint.
+    if (const QImage& picture = picture_.For(devicePixelRatioF()); !picture.isNull()) {
         const int pictureWidth = w - 20;
         const int pictureHeight = static_cast<int>(pictureWidth * 0.2658);
         const int top = 175 + (h - pictureHeight - 175) / 2;
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(10, top, pictureWidth, pictureHeight), picture_);
+        painter.drawImage(QRect(10, top, pictureWidth, pictureHeight), picture);
     }
     if (resized_) {
         resized_ = false;

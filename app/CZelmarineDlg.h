@@ -2,6 +2,7 @@
 
 #include "app/StatusPoller.h"
 #include "widgets/CMyDialog.h"
+#include "widgets/PngImage.h"
 
 #include <QDialog>
 #include <functional>
@@ -88,7 +89,7 @@ private:
     CDigital* ch1_ = nullptr;
     CDigital* ch2_ = nullptr;
     QPushButton* syncButton_ = nullptr;
-    QImage picture_;
+    PngImage picture_;
     bool initialised_ = false;
     bool resized_ = true;
 };

@@ -82,7 +82,7 @@ void DemoEnvironment::AddStateItems(QMenu& menu) {
 MainWindowEnvironment DemoEnvironment::Environment() {
     MainWindowEnvironment environment;
     environment.link = &TheDeviceLink();
-    environment.wifiProbe = [this](WifiStatusTexts& texts) {
+    environment.wifiProbe = [this](WifiStatusTexts& texts, std::stop_token) {
         return ProbeWifiStatus(texts, wifi_) == 0;
     };
     environment.configPath = configDir_.filePath(QStringLiteral("config.ini")).toStdString();
@@ -94,7 +94,9 @@ MainWindowEnvironment SystemEnvironment() {
     MainWindowEnvironment environment;
     environment.link = &TheDeviceLink();
     environment.link->SetEndpoint({}, link_timing::kPort);
-    environment.wifiProbe = [](WifiStatusTexts& texts) { return ProbeWifiStatus(texts) == 0; };
+    environment.wifiProbe = [](WifiStatusTexts& texts, std::stop_token stop) {
+        return ProbeWifiStatus(texts, std::move(stop)) == 0;
+    };
     environment.configPath = ConfigFilePath();
     return environment;
 }

@@ -6,8 +6,11 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace zel {
 
@@ -31,10 +34,9 @@ QString UniqueConnectionName() {
 
 } // namespace
 
-NetworkManagerWifiBackend::NetworkManagerWifiBackend() = default;
-
-NetworkManagerWifiBackend::NetworkManagerWifiBackend(const QString& busAddress)
-    : busAddress_(busAddress) {}
+NetworkManagerWifiBackend::NetworkManagerWifiBackend(const QString& busAddress,
+                                                     std::stop_token stop)
+    : busAddress_(busAddress), stop_(std::move(stop)) {}
 
 NetworkManagerWifiBackend::~NetworkManagerWifiBackend() {
     Close();
@@ -69,14 +71,26 @@ void NetworkManagerWifiBackend::Close() {
 bool NetworkManagerWifiBackend::Call(const QString& path, const QString& interface,
                                      const QString& method, const QVariantList& arguments,
                                      QDBusMessage& reply) const {
-    if (!open_)
+    if (!open_ || stop_.stop_requested())
         return false;
     const QString service = interface == QStringLiteral("org.freedesktop.DBus")
                                 ? QStringLiteral("org.freedesktop.DBus")
                                 : kService;
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
-    reply = QDBusConnection(connectionName_).call(message, QDBus::Block, kCallTimeoutMs);
+    // The reply arrives on the bus's own thread; waiting for it a millisecond at a time lets a
+    // stop request end the wait at once, where a blocking call to a NetworkManager that stalls
+    // would hold the poller, and the window stopping it, for the whole timeout of every call.
+    const QDBusPendingCall pending =
+        QDBusConnection(connectionName_).asyncCall(message, kCallTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kCallTimeoutMs + kCallGraceMs);
+    while (!pending.isFinished()) {
+        if (stop_.stop_requested() || std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    reply = pending.reply();
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
@@ -108,7 +122,8 @@ bool NetworkManagerWifiBackend::EnumInterfaces(std::vector<WifiInterface>& inter
         interfaces.push_back(
             {device.path().toStdString(), state.toUInt() == kDeviceStateActivated});
     }
-    return true;
+    // Devices skipped because the stop cut their calls short would make the list a wrong one.
+    return !stop_.stop_requested();
 }
 
 bool NetworkManagerWifiBackend::GetAvailableNetworks(const WifiInterface& interface,

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <stop_token>
+
 class QDBusMessage;
 
 namespace zel {
@@ -12,10 +14,12 @@ namespace zel {
 // Wi-Fi facts from NetworkManager over D-Bus: its Wi-Fi devices (connected when activated) and,
 // for a device, the access point it is associated with. Every call has a short timeout, so a
 // missing bus or a NetworkManager that does not answer makes the probe fail quickly and
-// quietly.
+// quietly. A stop request ends a call at once, and every later one fails without being made.
 class NetworkManagerWifiBackend : public WifiBackend {
 public:
     static constexpr int kCallTimeoutMs = 500;
+    // How long past its timeout a call is waited for before it is given up here.
+    static constexpr int kCallGraceMs = 100;
 
     // Flags of NetworkManager's access-point properties.
     static constexpr std::uint32_t kApPrivacy = 0x1;
@@ -26,10 +30,8 @@ public:
     static constexpr std::uint32_t kKeyMgmtOweTm = 0x1000;
     static constexpr std::uint32_t kKeyMgmtSuiteB192 = 0x2000;
 
-    // The system bus.
-    NetworkManagerWifiBackend();
-    // Another bus, given by its address (tests run their own bus).
-    explicit NetworkManagerWifiBackend(const QString& busAddress);
+    // The system bus, or another one given by its address (tests run their own bus).
+    explicit NetworkManagerWifiBackend(const QString& busAddress = {}, std::stop_token stop = {});
     ~NetworkManagerWifiBackend() override;
 
     bool Open() override;
@@ -51,6 +53,7 @@ private:
                      QVariant& value) const;
 
     QString busAddress_;
+    std::stop_token stop_;
     QString connectionName_;
     bool open_ = false;
 };

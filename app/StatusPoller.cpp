@@ -33,13 +33,17 @@ void StatusPoller::Start() {
     if (stopper_.Started())
         Stop();
     cancelled_.store(false);
+    stopSource_ = std::stop_source();
     const int generation = generation_.fetch_add(1) + 1;
-    stopper_.Start([this, generation] { Run(generation); }, [this] { cancelled_.store(true); });
+    stopper_.Start([this, generation, stop = stopSource_.get_token()] { Run(generation, stop); },
+                   [this] { cancelled_.store(true); });
 }
 
 bool StatusPoller::Stop() {
     if (!stopper_.Started())
         return true;
+    // The probe may be waiting on the Wi-Fi service; the link's abort does not reach it.
+    stopSource_.request_stop();
     const bool ended = stopper_.Stop();
     // Whatever connection the poller had open is released here.
     link_.Close();
@@ -74,7 +78,7 @@ bool StatusPoller::SleepWhileRunning(std::chrono::milliseconds duration) {
     return stopper_.Running().load();
 }
 
-void StatusPoller::Run(int generation) {
+void StatusPoller::Run(int generation, std::stop_token stop) {
     bool wifiOk = false;
     {
         std::lock_guard lock(mutex_);
@@ -90,7 +94,10 @@ void StatusPoller::Run(int generation) {
         update.generation = generation;
         if (!wifiOk) {
             WifiStatusTexts texts;
-            wifiOk = probe_ && probe_(texts);
+            wifiOk = probe_ && probe_(texts, stop);
+            // A probe cut short by the stop found nothing worth showing.
+            if (stop.stop_requested())
+                return;
             for (std::size_t i = 0; i < texts.size(); ++i)
                 update.wifi[i] = texts[i].toStdString();
             update.hasWifi = true;

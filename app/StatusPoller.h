@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <string>
 
 namespace zel {
@@ -34,16 +35,18 @@ void FillInstrumentTexts(const DeviceStatus* status, PollerUpdate& update);
 // for the window: every update goes out through `publish`, which must only queue it.
 class StatusPoller {
 public:
-    // Fills the texts and returns true when the PC is on a Wi-Fi network.
-    using WifiProbe = std::function<bool(WifiStatusTexts&)>;
+    // Fills the texts and returns true when the PC is on a Wi-Fi network. A probe that waits on
+    // a system service gives up, returning false, once `stop` is requested.
+    using WifiProbe = std::function<bool(WifiStatusTexts&, std::stop_token stop)>;
     using Publish = std::function<void(const PollerUpdate&)>;
 
     StatusPoller(DeviceLink& link, WifiProbe probe, Publish publish);
     ~StatusPoller();
 
     void Start();
-    // Clears the running flag, waits at most 200 ms, cancels a poller still inside its cycle,
-    // and closes the link. Returns true when the poller ended by itself.
+    // Clears the running flag and tells a Wi-Fi probe in progress to give up, waits at most
+    // 200 ms, cancels a poller still inside its cycle, and closes the link. Returns true when the
+    // poller ended by itself.
     bool Stop();
     bool Running() const { return stopper_.Started(); }
     int Generation() const { return generation_.load(); }
@@ -54,7 +57,7 @@ public:
     void SetLastStatus(const DeviceStatus& status);
 
 private:
-    void Run(int generation);
+    void Run(int generation, std::stop_token stop);
     bool PollInstrument(bool wifiOk, PollerUpdate& update);
     void Send(const PollerUpdate& update);
     bool SleepWhileRunning(std::chrono::milliseconds duration);
@@ -63,6 +66,7 @@ private:
     WifiProbe probe_;
     Publish publish_;
     WorkerStopper stopper_;
+    std::stop_source stopSource_;
     std::atomic<bool> cancelled_{false};
     std::atomic<int> generation_{0};
     mutable std::mutex mutex_;

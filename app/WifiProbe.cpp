@@ -76,13 +76,13 @@ int ProbeWifiStatus(WifiStatusTexts& texts, WifiBackend& backend) {
     return 1;
 }
 
-int ProbeWifiStatus(WifiStatusTexts& texts) {
-    const auto backend = CreateSystemWifiBackend();
+int ProbeWifiStatus(WifiStatusTexts& texts, std::stop_token stop) {
+    const auto backend = CreateSystemWifiBackend(std::move(stop));
     return ProbeWifiStatus(texts, *backend);
 }
 
-std::unique_ptr<WifiBackend> CreateSystemWifiBackend() {
-    return std::make_unique<NetworkManagerWifiBackend>();
+std::unique_ptr<WifiBackend> CreateSystemWifiBackend(std::stop_token stop) {
+    return std::make_unique<NetworkManagerWifiBackend>(QString(), std::move(stop));
 }
 
 } // namespace zel

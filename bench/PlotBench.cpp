@@ -1,5 +1,6 @@
 // Curve drawing of both plots at the live view's size: the plot's own path (rebuild with column
 // reduction, clear, draw both channels) against the plain one (every vertex, drawPolyline).
+// Whole paints at the widest span are measured at device pixel ratios 1 and 2.
 #include "BenchApplication.h"
 #include "plot/CurseWnd.h"
 #include "plot/CurveRaster.h"
@@ -97,14 +98,24 @@ void BM_WaveCurvesNaive(benchmark::State& state) {
     state.counters["vertices"] = static_cast<double>(full[0].size());
 }
 
-void BM_WaveFullPaint(benchmark::State& state) {
+// A live refresh (rebuild, readout) and the paint it asks for, at `ratio`.
+void WaveFullPaint(benchmark::State& state, qreal ratio) {
     WaveSetup s(static_cast<int>(state.range(0)));
     QImage image;
     for (auto _ : state) {
         s.wnd.RefreshTick();
-        s.wnd.Render(image);
+        s.wnd.Render(image, ratio);
         benchmark::DoNotOptimize(image.constBits());
     }
+    state.counters["vertices"] = static_cast<double>(s.wnd.Points(0).size());
+}
+
+void BM_WaveFullPaint(benchmark::State& state) {
+    WaveFullPaint(state, 1);
+}
+
+void BM_WaveFullPaintRatio2(benchmark::State& state) {
+    WaveFullPaint(state, 2);
 }
 
 // The viewer's trend plot zoomed out to 76,800 steps over 80,000 drifting points, scale "300".
@@ -142,6 +153,27 @@ void BM_TrendCurves(benchmark::State& state) {
     state.counters["span"] = s.wnd.Span();
 }
 
+// A scale selection (rebuild, readout) and a whole paint at the widest span, at `ratio`.
+void TrendFullPaint(benchmark::State& state, qreal ratio) {
+    TrendSetup s;
+    QImage image;
+    for (auto _ : state) {
+        s.wnd.SelectScale(3);
+        s.wnd.Render(image, ratio);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["span"] = s.wnd.Span();
+    state.counters["vertices"] = static_cast<double>(s.wnd.Points(0).size());
+}
+
+void BM_TrendFullPaint(benchmark::State& state) {
+    TrendFullPaint(state, 1);
+}
+
+void BM_TrendFullPaintRatio2(benchmark::State& state) {
+    TrendFullPaint(state, 2);
+}
+
 void BM_TrendCurvesNaive(benchmark::State& state) {
     TrendSetup s;
     const int span = s.wnd.Span(), b = kH - 5;
@@ -167,5 +199,8 @@ void BM_TrendCurvesNaive(benchmark::State& state) {
 BENCHMARK(BM_WaveCurves)->Arg(8)->Arg(128)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveCurvesNaive)->Arg(8)->Arg(128)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveFullPaint)->Arg(8)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaveFullPaintRatio2)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrendCurves)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrendCurvesNaive)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrendFullPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrendFullPaintRatio2)->Unit(benchmark::kMillisecond);

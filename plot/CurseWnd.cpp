@@ -100,21 +100,25 @@ void CCurseWnd::BuildPoints() {
     const int views = ViewPoints();
     if (views == 0)
         return;
-    const int W = Width();
-    const int b = Baseline();
-    const bool reduce = CurveReducer::ShouldReduce(views, W);
-    const std::size_t reserve = reduce ? std::size_t(4) * W + 8 : std::size_t(views);
+    // In device pixels: the width and the baseline's height scaled by Ratio(), the baseline on
+    // the row its grid line is drawn on.
+    const double width = Width() * Ratio();
+    const int baseline = DeviceCoord(Baseline());
+    const float height = static_cast<float>(Baseline() * Ratio());
+    const int columns = DeviceWidth();
+    const bool reduce = CurveReducer::ShouldReduce(views, columns);
+    const std::size_t reserve = reduce ? std::size_t(4) * columns + 8 : std::size_t(views);
     points[0].reserve(reserve);
     points[1].reserve(reserve);
     reduced[0] = reduced[1] = reduce;
     CurveReducer curve1(points[0], reduce);
     CurveReducer curve2(points[1], reduce);
-    const auto row = [this, b](int v) {
-        return b - TruncRow(static_cast<float>(v) / scale * static_cast<float>(b));
+    const auto row = [this, baseline, height](int v) {
+        return baseline - TruncRow(static_cast<float>(v) / scale * height);
     };
     for (int k = 0; k < views; ++k) {
         const TrendPoint point = trend.At(first + k);
-        const int x = static_cast<int>(static_cast<double>(k) / span * W);
+        const int x = static_cast<int>(static_cast<double>(k) / span * width);
         curve1.Add(x, row(point.ch1));
         curve2.Add(x, row(point.ch2));
     }

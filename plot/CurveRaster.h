@@ -7,7 +7,8 @@
 
 namespace zel {
 
-// Strokes a curve's vertex list as a 1-pixel polyline in `colour`. A list reduced by
+// Strokes a curve's vertex list as a polyline one device pixel wide in `colour`. The vertices
+// are in the image's device pixels, whatever its device pixel ratio. A list reduced by
 // CurveReducer is drawn column by column straight into the image; a full list goes through
 // QPainter::drawPolyline.
 void DrawCurve(QImage& image, const std::vector<QPoint>& vertices, bool reduced, QRgb colour);

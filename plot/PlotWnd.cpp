@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace zel {
 
@@ -17,6 +18,11 @@ namespace {
 const QColor kChannelColour[2] = {QColor(0, 255, 0), QColor(255, 0, 0)};
 const char* const kChannelName[2] = {"通道一(CH1)", "通道二(CH2)"};
 constexpr int kMinWidth = 35; // one pixel per grid step at least
+
+// Device pixels that hold `logical` client pixels at `ratio`.
+int DeviceLength(int logical, qreal ratio) {
+    return static_cast<int>(std::ceil(logical * ratio - 1e-9));
+}
 
 QFont MakeFont(const QStringList& families) {
     QFont font;
@@ -33,6 +39,8 @@ CPlotWnd::CPlotWnd(int initialSpan, const QStringList& names, QWidget* parent)
       fontArial(MakeFont({"Arial", "Liberation Sans", "Nimbus Sans", "DejaVu Sans"})),
       fontSong(MakeFont({"宋体", "SimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC"})),
       scaleNames(names) {
+    // The window's ratio is known once it is shown; until then the application's is the guess.
+    pointRatio = devicePixelRatioF();
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     scaleBox = new QComboBox(this);
@@ -90,6 +98,30 @@ bool CPlotWnd::AutoScale() const {
 std::vector<QPoint> CPlotWnd::Points(int channel) const {
     std::lock_guard guard(lock);
     return points[channel];
+}
+
+qreal CPlotWnd::PointRatio() const {
+    std::lock_guard guard(lock);
+    return pointRatio;
+}
+
+int CPlotWnd::DeviceCoord(int v) const {
+    // QPainter puts an aliased one-pixel line on the pixel where the scaled coordinate falls.
+    return static_cast<int>(std::floor(v * pointRatio));
+}
+
+int CPlotWnd::DeviceWidth() const {
+    return DeviceLength(Width(), pointRatio);
+}
+
+void CPlotWnd::UseRatio(qreal ratio) {
+    std::lock_guard guard(lock);
+    // Only a move to a screen of another scale gets here; then the lists are as stale as after
+    // a resize.
+    if (ratio == pointRatio)
+        return;
+    pointRatio = ratio;
+    Rebuild();
 }
 
 void CPlotWnd::RecordClientRect() {
@@ -405,15 +437,25 @@ void CPlotWnd::DrawChannel(QImage& image, int r) {
 
 void CPlotWnd::DrawCurves(QImage& image) {
     std::lock_guard guard(lock);
+    UseRatio(image.devicePixelRatio());
     for (int r = 0; r < 2; ++r)
         if (points[r].size() >= 2)
             DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
 }
 
 void CPlotWnd::Render(QImage& image) {
+    Render(image, devicePixelRatioF());
+}
+
+void CPlotWnd::Render(QImage& image, qreal ratio) {
+    // Lines, labels and the cursor are drawn in client coordinates on a bitmap of device
+    // pixels, so they come out one device pixel wide and sharp at any scale; the curves are
+    // built in device pixels to begin with.
     const int W = std::max(0, Width()), H = std::max(0, Height());
-    if (image.size() != QSize(W, H))
-        image = QImage(W, H, QImage::Format_RGB32);
+    const QSize device(DeviceLength(W, ratio), DeviceLength(H, ratio));
+    if (image.size() != device || image.format() != QImage::Format_RGB32)
+        image = QImage(device, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::black);
     if (W < kMinWidth || H <= 0)
         return;
@@ -422,6 +464,7 @@ void CPlotWnd::Render(QImage& image) {
     float viewScale;
     {
         std::lock_guard guard(lock);
+        UseRatio(ratio);
         for (int i = 0; i <= 35; i += 5) {
             const int s = LabelSeconds(i);
             labels << QString::asprintf("%d时%d分%d秒", s / 3600, (s % 3600) / 60, s % 60);

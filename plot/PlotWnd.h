@@ -67,9 +67,13 @@ public:
     void PlayTick();
     void RefreshTick();
 
-    // Draws one complete paint of the client area into `image` (resized to the client size).
+    // Draws one complete paint of the client area into `image`, as the window shows it: sized in
+    // device pixels for the window's device pixel ratio, with that ratio set.
     void Render(QImage& image);
-    // Draws only the two curves from the prebuilt vertex lists, as a paint does.
+    // The same at another device pixel ratio (1 gives one pixel per client pixel).
+    void Render(QImage& image, qreal ratio);
+    // Draws only the two curves from the prebuilt vertex lists, as a paint does, at the image's
+    // device pixel ratio.
     void DrawCurves(QImage& image);
 
     // Read-only views of the state, taken under the lock.
@@ -77,7 +81,9 @@ public:
     int First() const;
     float Scale() const;
     bool AutoScale() const;
+    // The vertices in device pixels of the ratio given by PointRatio() (client pixels at 1).
     std::vector<QPoint> Points(int channel) const;
+    qreal PointRatio() const;
     int CursorX() const { return cursorX; }
     QRect ClientRect() const { return clientRect; }
     bool IsPlaying() const { return playTimer.isActive(); }
@@ -120,6 +126,12 @@ protected:
     int Width() const { return clientRect.width(); }
     int Height() const { return clientRect.height(); }
     int GridStep() const { return Width() / 35; }
+    // The vertex lists are built in device pixels of this ratio; called under the lock.
+    qreal Ratio() const { return pointRatio; }
+    // The device column or row on which a one-pixel line at client coordinate v is drawn.
+    int DeviceCoord(int v) const;
+    // The client width in device pixels.
+    int DeviceWidth() const;
     static QPen GridPen();
     static void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
     // A value label at the left edge, left out where its ink would run into the scale label:
@@ -139,6 +151,7 @@ protected:
     int cursorCh2 = 0;
     int cursorX = 0;
     QRect clientRect;
+    qreal pointRatio = 1.0;
     QFont fontArial;
     QFont fontSong;
 
@@ -153,6 +166,8 @@ private:
     void OnScrollAction(int action);
     void DrawTimeAxis(QPainter& painter, const QStringList& labels);
     void DrawChannel(QImage& image, int r);
+    // Rebuilds the vertex lists when they were built for another device pixel ratio.
+    void UseRatio(qreal ratio);
 
     QStringList scaleNames;
     QComboBox* scaleBox = nullptr;

@@ -85,29 +85,33 @@ void CWaveWnd::BuildPoints() {
     const int views = ViewBlocks();
     if (views == 0)
         return;
-    const int W = Width();
+    // The client-pixel mapping scaled to device pixels: the width and the half height become
+    // Ratio() times larger, and the zero row is the one the zero line is drawn on.
+    const double width = Width() * Ratio();
     const int h2 = Height() / 2;
+    const int zero = DeviceCoord(h2);
+    const float half = static_cast<float>(h2 * Ratio());
     const double samples = span * 400.0;
+    const int columns = DeviceWidth();
     const bool reduce =
-        CurveReducer::ShouldReduce(static_cast<long long>(views) * kSamplesPerChannel, W);
+        CurveReducer::ShouldReduce(static_cast<long long>(views) * kSamplesPerChannel, columns);
     const std::size_t reserve =
-        reduce ? std::size_t(4) * W + 8 : std::size_t(views) * kSamplesPerChannel;
+        reduce ? std::size_t(4) * columns + 8 : std::size_t(views) * kSamplesPerChannel;
     points[0].reserve(reserve);
     points[1].reserve(reserve);
     reduced[0] = reduced[1] = reduce;
     CurveReducer curve1(points[0], reduce);
     CurveReducer curve2(points[1], reduce);
-    const auto row = [this, h2](int v) {
-        const int d =
-            static_cast<int>(static_cast<float>(std::abs(v)) / scale * static_cast<float>(h2));
-        return v >= 0 ? h2 - d : h2 + d;
+    const auto row = [this, zero, half](int v) {
+        const int d = static_cast<int>(static_cast<float>(std::abs(v)) / scale * half);
+        return v >= 0 ? zero - d : zero + d;
     };
     for (int i = 0; i < views; ++i) {
         const std::int16_t* ch1 = blocks.Ch1(first + i);
         const std::int16_t* ch2 = blocks.Ch2(first + i);
         for (int p = 0; p < kSamplesPerChannel; ++p) {
             const int k = i * kSamplesPerChannel + p;
-            const int x = static_cast<int>(k / samples * W);
+            const int x = static_cast<int>(k / samples * width);
             curve1.Add(x, row(ch1[p]));
             curve2.Add(x, row(ch2[p]));
         }

@@ -4,13 +4,14 @@
 #include <QString>
 
 // Drawings of the embedded images. Every function returns a finished ARGB image of the size its
-// resource requires; ArtGen.cpp writes them out as PNG files.
+// resource requires, or `scale` times that size for the sharper copy a scaled display is given;
+// ArtGen.cpp writes them out as PNG files.
 namespace art {
 
 enum class FrameButton { Close, Maximize, Minimize, Restore };
 enum class ButtonState { Normal, Hover, Pressed };
 
-QImage FrameButtonImage(FrameButton button, ButtonState state);
+QImage FrameButtonImage(FrameButton button, ButtonState state, int scale = 1);
 
 // 204 x 32: seventeen 12 x 32 glyph cells, cyan digits and marks, magenta letters, on black.
 QImage GlyphStrip();
@@ -21,6 +22,6 @@ QImage Logo(int size);
 QImage ButtonIcon(int id, int size);
 
 // The main window's picture, 1245 x 328.
-QImage MainPicture();
+QImage MainPicture(int scale = 1);
 
 } // namespace art

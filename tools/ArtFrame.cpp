@@ -65,11 +65,12 @@ void DrawGlyph(QPainter& p, FrameButton button, const QColor& background) {
 
 } // namespace
 
-QImage FrameButtonImage(FrameButton button, ButtonState state) {
+QImage FrameButtonImage(FrameButton button, ButtonState state, int scale) {
     const int width = button == FrameButton::Close ? 39 : 28;
-    QImage image(width, 20, QImage::Format_ARGB32);
+    QImage image(width * scale, 20 * scale, QImage::Format_ARGB32);
     image.fill(Background(button, state));
     QPainter p(&image);
+    p.scale(scale, scale);
     DrawGlyph(p, button, Background(button, state));
     return image;
 }

@@ -14,6 +14,8 @@ bool Save(const QImage& image, const QString& path) {
     return false;
 }
 
+// Images drawn at their natural size on the screen also come at twice the size, as <name>@2x.png,
+// for displays scaled by 1.5 and more.
 bool WriteFrameButtons(const QDir& dir) {
     using art::ButtonState;
     using art::FrameButton;
@@ -24,9 +26,13 @@ bool WriteFrameButtons(const QDir& dir) {
     int id = 248;
     bool ok = true;
     for (FrameButton button : order)
-        for (ButtonState state : states)
+        for (ButtonState state : states) {
             ok &= Save(art::FrameButtonImage(button, state),
-                       dir.filePath(QString("png/%1.png").arg(id++)));
+                       dir.filePath(QString("png/%1.png").arg(id)));
+            ok &= Save(art::FrameButtonImage(button, state, 2),
+                       dir.filePath(QString("png/%1@2x.png").arg(id)));
+            ++id;
+        }
     return ok;
 }
 
@@ -36,7 +42,7 @@ bool WriteIcons(const QDir& dir) {
         QList<int> sizes;
     };
     // The logo also comes in the sizes a desktop's icon theme asks for (64 and 128), for the
-    // package.
+    // package; those cover its scaled sizes too. The button icons get an @2x file per size.
     const IconSizes icons[] = {{128, {256, 128, 64, 48, 32, 24, 16}},
                                {133, {48, 32, 24, 16}},
                                {134, {48, 32, 24, 16}},
@@ -46,9 +52,13 @@ bool WriteIcons(const QDir& dir) {
                                {138, {48, 32, 24, 16}}};
     bool ok = true;
     for (const IconSizes& icon : icons)
-        for (int size : icon.sizes)
+        for (int size : icon.sizes) {
             ok &= Save(art::ButtonIcon(icon.id, size),
                        dir.filePath(QString("icons/%1-%2.png").arg(icon.id).arg(size)));
+            if (icon.id != 128)
+                ok &= Save(art::ButtonIcon(icon.id, 2 * size),
+                           dir.filePath(QString("icons/%1-%2@2x.png").arg(icon.id).arg(size)));
+        }
     return ok;
 }
 
@@ -70,6 +80,7 @@ int main(int argc, char** argv) {
     bool ok = WriteFrameButtons(dir);
     ok &= Save(art::Logo(256), dir.filePath("png/260.png"));
     ok &= Save(art::MainPicture(), dir.filePath("png/261.png"));
+    ok &= Save(art::MainPicture(2), dir.filePath("png/261@2x.png"));
     ok &= Save(art::GlyphStrip(), dir.filePath("bitmap/130.png"));
     ok &= WriteIcons(dir);
     return ok ? 0 : 1;

@@ -231,10 +231,11 @@ void Laptop(QPainter& p) {
 
 } // namespace
 
-QImage MainPicture() {
-    QImage image(1245, 328, QImage::Format_ARGB32_Premultiplied);
+QImage MainPicture(int scale) {
+    QImage image(1245 * scale, 328 * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
 

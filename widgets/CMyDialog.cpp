@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -32,10 +33,8 @@ CMyDialog::CMyDialog(QWidget* parent, bool mainWindow)
     : QDialog(parent, (mainWindow ? Qt::Window : Qt::Dialog) | Qt::FramelessWindowHint),
       mainWindow_(mainWindow), titleFont_(GuiFont(16)) {
     setMouseTracking(true);
-    for (int id = kCloseImages; id <= kLogoImage; ++id) {
-        if (auto image = LoadPngResource(id))
-            images_[id] = *image;
-    }
+    for (int id = kCloseImages; id <= kLogoImage; ++id)
+        images_.emplace(id, PngImage(id));
 }
 
 void CMyDialog::SetTitle(const QString& title) {
@@ -116,7 +115,14 @@ void CMyDialog::reject() {
 
 void CMyDialog::PaintClient(QPainter&) {}
 
-void CMyDialog::paintEvent(QPaintEvent*) {
+void CMyDialog::paintEvent(QPaintEvent* event) {
+    // A hovered image lasts for the one paint that shows it: a later paint of the buttons
+    // draws them normal, until the pointer moves over one again.
+    if (hovered_ != HitCode::Client && event->region().intersects(ButtonsRect())) {
+        if (hoverPainted_)
+            hovered_ = HitCode::Client;
+        hoverPainted_ = true;
+    }
     QPainter painter(this);
     painter.save();
     PaintClient(painter);
@@ -141,8 +147,7 @@ const QImage& CMyDialog::ButtonImage(HitCode button) const {
         break;
     }
     const int offset = pressed_ == button ? 0 : hovered_ == button ? 1 : 2;
-    const auto found = images_.find(first + offset);
-    return found == images_.end() ? none : found->second;
+    return images_.at(first + offset).For(devicePixelRatioF());
 }
 
 void CMyDialog::PaintStrip(QPainter& painter) {
@@ -164,12 +169,10 @@ void CMyDialog::PaintFrame(QPainter& painter) {
     }
     painter.drawImage(CloseRect().topLeft(), ButtonImage(HitCode::Close));
 
-    const auto logo = images_.find(kLogoImage);
-    if (logo != images_.end()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(kLogoRect, logo->second);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    }
+    // The logo is drawn much smaller than it is, sharp at any scale.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(kLogoRect, images_.at(kLogoImage).For(1));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 
     // The title stops short of the frame buttons instead of running under them.
     const int titleRight = (mainWindow_ ? MinimizeRect() : CloseRect()).left() - 4;
@@ -208,8 +211,12 @@ void CMyDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
 }
 
+QRect CMyDialog::ButtonsRect() const {
+    return QRect(MinimizeRect().topLeft(), CloseRect().bottomRight());
+}
+
 void CMyDialog::UpdateButtons() {
-    update(QRect(MinimizeRect().topLeft(), CloseRect().bottomRight()));
+    update(ButtonsRect());
 }
 
 void CMyDialog::mouseMoveEvent(QMouseEvent* event) {
@@ -218,6 +225,7 @@ void CMyDialog::mouseMoveEvent(QMouseEvent* event) {
     const HitCode code = HitTest(event->position().toPoint());
     if (code != HitCode::Client && code != hovered_) {
         hovered_ = code;
+        hoverPainted_ = false;
         UpdateButtons();
     }
     QDialog::mouseMoveEvent(event);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/PngImage.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QImage>
@@ -70,6 +72,8 @@ private:
     const QImage& ButtonImage(HitCode button) const;
     void ApplyMask();
     void CenterInWorkArea();
+    // The strip's part behind the frame buttons.
+    QRect ButtonsRect() const;
     void UpdateButtons();
 
     bool mainWindow_ = false;
@@ -78,8 +82,10 @@ private:
     QString title_ = QStringLiteral("Kestova");
     QFont titleFont_;
     HitCode hovered_ = HitCode::Client;
+    // Whether a paint has shown the hovered image; the next one draws the buttons normal.
+    bool hoverPainted_ = false;
     HitCode pressed_ = HitCode::Client;
-    std::map<int, QImage> images_;
+    std::map<int, PngImage> images_;
 };
 
 } // namespace zel

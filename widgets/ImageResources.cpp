@@ -26,6 +26,16 @@ std::unique_ptr<QImage> LoadPngResource(int id) {
     return std::make_unique<QImage>(image.convertToFormat(QImage::Format_ARGB32));
 }
 
+std::unique_ptr<QImage> LoadPngResource(int id, qreal devicePixelRatio) {
+    if (devicePixelRatio < kSharpImageRatio)
+        return nullptr;
+    QImage image = LoadImageFile(QStringLiteral(":/png/%1@2x.png").arg(id));
+    if (image.isNull())
+        return nullptr;
+    image.setDevicePixelRatio(2);
+    return std::make_unique<QImage>(image.convertToFormat(QImage::Format_ARGB32));
+}
+
 QImage LoadBitmapResource(int id) {
     return LoadImageFile(QStringLiteral(":/bitmap/%1.png").arg(id));
 }

@@ -88,6 +88,10 @@ QVariant FakeNetworkManager::Property(const QString& path, const QString& interf
 
 bool FakeNetworkManager::handleMessage(const QDBusMessage& message,
                                        const QDBusConnection& connection) {
+    if (stall) {
+        ++unanswered;
+        return true;
+    }
     const QString member = message.member();
     const QVariantList args = message.arguments();
     QDBusMessage reply = message.createErrorReply(QDBusError::UnknownMethod, member);

@@ -4,6 +4,7 @@
 #include <QDBusVirtualObject>
 #include <QProcess>
 #include <QString>
+#include <atomic>
 #include <vector>
 
 // A private message bus with a stand-in NetworkManager on it, answering the few calls the Wi-Fi
@@ -27,6 +28,10 @@ public:
 
     std::vector<Device> devices;
     std::vector<AccessPoint> accessPoints;
+    // A NetworkManager that hangs: calls are taken and never answered.
+    bool stall = false;
+    // Calls taken without an answer.
+    std::atomic<int> unanswered{0};
 
     FakeNetworkManager();
     ~FakeNetworkManager() override;

@@ -56,7 +56,7 @@ protected:
     void Open() {
         MainWindowEnvironment environment;
         environment.link = &link;
-        environment.wifiProbe = [this](WifiStatusTexts& texts) {
+        environment.wifiProbe = [this](WifiStatusTexts& texts, std::stop_token) {
             ++probes;
             texts = {QStringLiteral("连接状态：已连接"), QStringLiteral("SSID：Bench"),
                      QStringLiteral("信号强度：80%"), QStringLiteral("连接类型：")};

@@ -1,6 +1,7 @@
 #include "FakeNetworkManager.h"
 
 #include "app/NetworkManagerWifiBackend.h"
+#include "app/StatusPoller.h"
 #include "app/WifiProbe.h"
 
 #include <QStandardPaths>
@@ -77,6 +78,30 @@ TEST_F(NetworkManagerBackendTest, NoWirelessConnectionGivesTheDefaults) {
     EXPECT_EQ(Probe(texts), 1);
     EXPECT_EQ(texts[0], QStringLiteral("连接状态：未连接"));
     EXPECT_EQ(texts[1], QStringLiteral("SSID："));
+}
+
+// Stopping the status poller while its probe waits on a NetworkManager that does not answer:
+// the probe gives up at the stop, so the poller ends within the stop's 200 ms wait instead of
+// being cancelled and joined only after the calls time out.
+TEST_F(NetworkManagerBackendTest, StopEndsAProbeWaitingOnAStalledNetworkManager) {
+    nm.accessPoints = {AP{"T1", 80, 0, 0, 0}};
+    nm.devices = {Device{2, 100, 0}, Device{2, 100, 0}};
+    nm.stall = true;
+    DeviceLink link; // not contacted: no Wi-Fi is found
+    std::atomic<int> updates{0};
+    StatusPoller poller(
+        link,
+        [this](WifiStatusTexts& texts, std::stop_token stop) {
+            NetworkManagerWifiBackend backend(nm.Address(), std::move(stop));
+            return ProbeWifiStatus(texts, backend) == 0;
+        },
+        [&updates](const PollerUpdate&) { ++updates; });
+    poller.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return nm.unanswered.load() > 0; }, 5000));
+    EXPECT_TRUE(poller.Stop());
+    // Only the defaults shown when the poller started: the probe cut short published nothing.
+    EXPECT_EQ(updates.load(), 1);
+    EXPECT_FALSE(poller.Connected());
 }
 
 class BusWithoutNetworkManagerTest : public NetworkManagerBackendTest {

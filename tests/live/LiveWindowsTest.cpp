@@ -22,7 +22,7 @@ protected:
     void OpenMainWindow() {
         MainWindowEnvironment environment;
         environment.link = &link;
-        environment.wifiProbe = [](WifiStatusTexts& texts) {
+        environment.wifiProbe = [](WifiStatusTexts& texts, std::stop_token) {
             texts = {QStringLiteral("连接状态：已连接"), QStringLiteral("SSID：Bench"),
                      QStringLiteral("信号强度：80%"), QStringLiteral("连接类型：")};
             return true;

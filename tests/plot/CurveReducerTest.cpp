@@ -13,19 +13,21 @@
 namespace zel {
 namespace {
 
+// The plot's size in device pixels; at ratio 2 the plot is half as large in client pixels.
 constexpr int kW = 1900, kH = 400;
 
-// The waveform vertices written out plainly, independent of the plot's own loop.
+// The waveform vertices written out plainly, independent of the plot's own loop: client pixels
+// scaled to device pixels, the zero row where the zero line is drawn.
 std::vector<QPoint> FullWaveCurve(const std::vector<WaveBlock>& blocks, int first, int span, int W,
-                                  int H, float scale) {
+                                  int H, float scale, int ratio) {
     std::vector<QPoint> out;
     const int h2 = H / 2;
     for (int i = 0; i < span && first + i < static_cast<int>(blocks.size()); ++i)
         for (int p = 0; p < 400; ++p) {
-            const int x = static_cast<int>((i * 400 + p) / (span * 400.0) * W);
+            const int x = static_cast<int>((i * 400 + p) / (span * 400.0) * W * ratio);
             const int v = blocks[first + i].ch1[p];
-            const int d = static_cast<int>(std::abs(v) / scale * h2);
-            out.emplace_back(x, v >= 0 ? h2 - d : h2 + d);
+            const int d = static_cast<int>(std::abs(v) / scale * static_cast<float>(h2 * ratio));
+            out.emplace_back(x, v >= 0 ? h2 * ratio - d : h2 * ratio + d);
         }
     return out;
 }
@@ -94,15 +96,24 @@ std::vector<WaveBlock> Signal(const char* kind, int count) {
     return blocks;
 }
 
-TEST(CurveReducer, ReducedWaveformCoversTheSamePixelsAsTheFullPolyline) {
+// The plot at `ratio` with its vertex lists built for it, kW x kH device pixels in all.
+template <typename Plot> void ShowAtRatio(Plot& wnd, int ratio) {
+    wnd.resize(kW / ratio, kH / ratio);
+    wnd.ResetCursor();
+    QImage image;
+    wnd.Render(image, ratio);
+    ASSERT_EQ(image.size(), QSize(kW, kH));
+}
+
+void ExpectReducedWaveformCoversTheFullPolyline(int ratio) {
     for (const char* kind : {"mains", "noise", "slow", "spikes"}) {
         const std::vector<WaveBlock> blocks = Signal(kind, 1100);
         CWaveWnd wnd;
-        wnd.resize(kW, kH);
+        ShowAtRatio(wnd, ratio);
         wnd.SetBlocks(blocks);
         for (int span = 8; span <= 1024; span *= 2) {
-            const std::vector<QPoint> full =
-                FullWaveCurve(blocks, wnd.First(), span, kW, kH, wnd.Scale());
+            const std::vector<QPoint> full = FullWaveCurve(blocks, wnd.First(), span, kW / ratio,
+                                                           kH / ratio, wnd.Scale(), ratio);
             const std::vector<QPoint> drawn = wnd.Points(0);
             const bool reduced = drawn.size() != full.size();
             EXPECT_EQ(reduced, full.size() > 2u * kW) << kind << " span " << span;
@@ -116,21 +127,34 @@ TEST(CurveReducer, ReducedWaveformCoversTheSamePixelsAsTheFullPolyline) {
             EXPECT_TRUE(painted.allAdjacent) << kind << " span " << span;
             wnd.Zoom(false);
         }
+        EXPECT_EQ(wnd.PointRatio(), ratio);
     }
 }
 
-TEST(CurveReducer, ReducedTrendCoversTheSamePixelsAsTheFullPolyline) {
+TEST(CurveReducer, ReducedWaveformCoversTheSamePixelsAsTheFullPolyline) {
+    ExpectReducedWaveformCoversTheFullPolyline(1);
+}
+
+// At ratio 2 the columns are device columns: the lists keep up to four vertices per device
+// column, and the fast path still draws what the full polyline draws.
+TEST(CurveReducer, ReducedWaveformAtRatio2CoversTheSamePixelsAsTheFullPolyline) {
+    ExpectReducedWaveformCoversTheFullPolyline(2);
+}
+
+void ExpectReducedTrendCoversTheFullPolyline(int ratio) {
     const std::vector<TrendPoint> points = test::DriftingCurrents(90000, 3);
     CCurseWnd wnd;
-    wnd.resize(kW, kH);
+    ShowAtRatio(wnd, ratio);
     wnd.SetPoints(points);
     wnd.SelectScale(5);
     for (int span = 300; span <= 76800; span *= 2) {
         std::vector<QPoint> full;
-        const int b = kH - 5;
+        const int b = kH / ratio - 5;
         for (int k = 0; k <= span; ++k)
-            full.emplace_back(static_cast<int>(static_cast<double>(k) / span * kW),
-                              b - static_cast<int>(points[k].ch1 / 500.0f * b));
+            full.emplace_back(
+                static_cast<int>(static_cast<double>(k) / span * (kW / ratio) * ratio),
+                b * ratio -
+                    static_cast<int>(points[k].ch1 / 500.0f * static_cast<float>(b * ratio)));
         const std::vector<QPoint> drawn = wnd.Points(0);
         const bool reduced = drawn.size() != full.size();
         EXPECT_EQ(reduced, full.size() > 2u * kW) << span;
@@ -142,6 +166,15 @@ TEST(CurveReducer, ReducedTrendCoversTheSamePixelsAsTheFullPolyline) {
         EXPECT_TRUE(painted.allAdjacent) << span;
         wnd.Zoom(false);
     }
+    EXPECT_EQ(wnd.PointRatio(), ratio);
+}
+
+TEST(CurveReducer, ReducedTrendCoversTheSamePixelsAsTheFullPolyline) {
+    ExpectReducedTrendCoversTheFullPolyline(1);
+}
+
+TEST(CurveReducer, ReducedTrendAtRatio2CoversTheSamePixelsAsTheFullPolyline) {
+    ExpectReducedTrendCoversTheFullPolyline(2);
 }
 
 TEST(CurveReducer, KeepsFirstLowestHighestLastInTimeOrder) {

@@ -19,7 +19,11 @@ namespace {
 // Every test binary of this folder needs a QApplication before it creates a widget.
 class QtEnvironment : public testing::Environment {
 public:
-    void SetUp() override { app = new QApplication(argc, argv); }
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = new QApplication(argc, argv);
+    }
     void TearDown() override {
         delete app;
         app = nullptr;

@@ -197,6 +197,32 @@ TEST_F(CMyDialogTest, HoveredImageStaysWhenThePointerMovesIntoTheClientArea) {
     ExpectImageAt(GrabWidget(dialog, "hover-gone"), dialog.CloseRect(), 250);
 }
 
+TEST_F(CMyDialogTest, HoveredImageGoesWithTheNextRepaintOfTheButtons) {
+    TestDialog main(true);
+    Show(main);
+    MoveTo(main, main.CloseRect().center());
+    // Painting elsewhere leaves the frame buttons alone.
+    main.repaint(QRect(100, 100, 200, 100));
+    EXPECT_EQ(main.HoveredButton(), HitCode::Close);
+    ExpectImageAt(GrabWidget(main, "hover-shown"), main.CloseRect(), 249);
+
+    // Any later paint of the buttons draws the normal images.
+    ExpectImageAt(GrabWidget(main, "hover-repainted"), main.CloseRect(), 250);
+    EXPECT_EQ(main.HoveredButton(), HitCode::Client);
+
+    // The next movement over a button lights it again, the same button included.
+    MoveTo(main, main.CloseRect().center() + QPoint(1, 0));
+    ExpectImageAt(GrabWidget(main, "hover-again"), main.CloseRect(), 249);
+    MoveTo(main, main.MinimizeRect().center());
+    const QImage frame = GrabWidget(main, "hover-minimise");
+    ExpectImageAt(frame, main.MinimizeRect(), 255);
+    ExpectImageAt(frame, main.CloseRect(), 250);
+    main.update();
+    QApplication::processEvents();
+    EXPECT_EQ(main.HoveredButton(), HitCode::Client);
+    ExpectImageAt(GrabWidget(main, "hover-gone"), main.MinimizeRect(), 256);
+}
+
 TEST_F(CMyDialogTest, CloseRequestsGoToTheDerivedWindow) {
     TestDialog dialog(false);
     Show(dialog);

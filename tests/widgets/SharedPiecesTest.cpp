@@ -29,21 +29,58 @@ TEST(ImageResourcesTest, EveryPngHasItsSizeAndAlpha) {
     EXPECT_TRUE(LoadBitmapResource(131).isNull());
 }
 
-TEST(ImageResourcesTest, IconsComeInTheirSizes) {
-    const std::pair<int, QList<QSize>> icons[] = {
-        {128, {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {256, 256}}},
-        {133, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
-        {134, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
-        {135, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
-        {136, {{16, 16}}},
-        {137, {{16, 16}}},
-        {138, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}},
+TEST(ImageResourcesTest, SharpCopiesAreTwiceTheSizeAndTakenFromRatio1Point5) {
+    for (int id = 248; id <= 261; ++id) {
+        const auto plain = LoadPngResource(id);
+        ASSERT_TRUE(plain) << id;
+        EXPECT_FALSE(LoadPngResource(id, 1.25)) << id;
+        const auto sharp = LoadPngResource(id, 1.5);
+        if (id == 260) { // the logo is drawn far below its size anyway
+            EXPECT_FALSE(sharp);
+            continue;
+        }
+        ASSERT_TRUE(sharp) << id;
+        EXPECT_EQ(sharp->size(), plain->size() * 2) << id;
+        EXPECT_EQ(sharp->devicePixelRatio(), 2) << id;
+        EXPECT_EQ(sharp->deviceIndependentSize(), QSizeF(plain->size())) << id;
+        EXPECT_TRUE(sharp->hasAlphaChannel()) << id;
+        test::SaveSnapshot(*sharp, QStringLiteral("png%1@2x").arg(id));
+    }
+}
+
+TEST(ImageResourcesTest, IconsComeInTheirSizesAndTwiceThem) {
+    const std::pair<int, QList<int>> icons[] = {
+        {128, {16, 24, 32, 48, 64, 256}},
+        {133, {16, 24, 32, 48}},
+        {134, {16, 24, 32, 48}},
+        {135, {16, 24, 32, 48}},
+        {136, {16}},
+        {137, {16}},
+        {138, {16, 24, 32, 48}},
     };
+    const auto bySize = [](QSize a, QSize b) { return a.width() < b.width(); };
     for (const auto& [id, sizes] : icons) {
-        QList<QSize> available = LoadIconResource(id).availableSizes();
-        std::sort(available.begin(), available.end(),
-                  [](QSize a, QSize b) { return a.width() < b.width(); });
-        EXPECT_EQ(available, sizes) << id;
+        const QIcon icon = LoadIconResource(id);
+        QList<QSize> expected;
+        for (int size : sizes) {
+            expected << QSize(size, size);
+            if (id != 128) // the logo's own 64 serves as its 32 at ratio 2
+                expected << QSize(2 * size, 2 * size);
+        }
+        std::sort(expected.begin(), expected.end(), bySize);
+        QList<QSize> available = icon.availableSizes();
+        std::sort(available.begin(), available.end(), bySize);
+        EXPECT_EQ(available, expected) << id;
+
+        // At ratio 2 an icon drawn at one of its sizes takes the pixels of its @2x file.
+        const int size = sizes.contains(32) ? 32 : 16;
+        const QImage doubled = icon.pixmap(QSize(size, size), 2.0).toImage();
+        const QImage file = id == 128
+                                ? QImage(QStringLiteral(":/icons/128-64.png"))
+                                : QImage(QStringLiteral(":/icons/%1-%2@2x.png").arg(id).arg(size));
+        EXPECT_EQ(doubled.convertToFormat(QImage::Format_ARGB32),
+                  file.convertToFormat(QImage::Format_ARGB32))
+            << id;
     }
     EXPECT_TRUE(LoadIconResource(129).isNull());
 }
