@@ -3,6 +3,7 @@
 #include "plot/WaveWnd.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 
@@ -19,6 +20,14 @@ TEST(PlotLabels, FacesAreTheInstalledOnes) {
     test::PlotUnderTest<CWaveWnd> plot;
     EXPECT_EQ(QFontInfo(plot.wnd.LabelFont()).family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(QFontInfo(plot.wnd.ScaleFont()).family(), QStringLiteral("WenQuanYi Micro Hei"));
+    // Nothing else the machine has is visible, not even its usual fallback face; Qt adds only
+    // its generic names.
+    const QStringList generic = {QStringLiteral("Monospace"), QStringLiteral("Sans Serif"),
+                                 QStringLiteral("Serif")};
+    for (const QString& family : QFontDatabase::families())
+        EXPECT_TRUE(family.startsWith(QStringLiteral("Liberation")) ||
+                    family.startsWith(QStringLiteral("WenQuanYi")) || generic.contains(family))
+            << family.toStdString();
 }
 
 // Whatever the height, and so wherever the top value labels land, and however wide they are,
