@@ -1,12 +1,12 @@
 #include "live/CRealDlg.h"
 
 #include "live/LiveRecordSink.h"
-#include "live/SunkenEdgeFrame.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/SampleBlock.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
+#include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 
@@ -110,15 +110,15 @@ void CRealDlg::CreateControls() {
     readoutFrame_->lower();
 
     // Plots and bar: each in a window with a border and a sunken edge.
-    waveFrame_ = new SunkenEdgeFrame(true, this);
+    waveFrame_ = new ClientEdgeFrame(this);
     wave_ = new CWaveWnd;
-    waveFrame_->SetContent(wave_);
-    trendFrame_ = new SunkenEdgeFrame(true, this);
+    waveFrame_->SetChild(wave_);
+    trendFrame_ = new ClientEdgeFrame(this);
     trend_ = new CCurseWnd;
-    trendFrame_->SetContent(trend_);
-    infoBarFrame_ = new SunkenEdgeFrame(true, this);
+    trendFrame_->SetChild(trend_);
+    infoBarFrame_ = new ClientEdgeFrame(this);
     infoBar_ = new CTimeWnd;
-    infoBarFrame_->SetContent(infoBar_);
+    infoBarFrame_->SetChild(infoBar_);
 
     // Called while the plot holds its lock: only reads the cursor values and sets texts.
     wave_->SetCursorNotify([this](int code) { OnCursor(code); });

@@ -20,7 +20,7 @@ class CDigital;
 class CTimeWnd;
 class CWaveWnd;
 class LiveRecordSink;
-class SunkenEdgeFrame;
+class ClientEdgeFrame;
 
 // The live view: maximised, the instrument's live waveforms above its current trend, six
 // readouts of the values under the plot cursors, the zoom buttons and the information bar.
@@ -61,9 +61,9 @@ public:
     CCurseWnd* TrendPlot() const { return trend_; }
     CTimeWnd* InfoBar() const { return infoBar_; }
     // The windows around the plots and the bar, with their edges.
-    SunkenEdgeFrame* WaveFrame() const { return waveFrame_; }
-    SunkenEdgeFrame* TrendFrame() const { return trendFrame_; }
-    SunkenEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
+    ClientEdgeFrame* WaveFrame() const { return waveFrame_; }
+    ClientEdgeFrame* TrendFrame() const { return trendFrame_; }
+    ClientEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
     CDigital* Readout(int id) const;
     QPushButton* Button(int id) const;
     // The run's "S" file; empty until the first block has arrived.
@@ -85,9 +85,9 @@ private:
     CWaveWnd* wave_ = nullptr;
     CCurseWnd* trend_ = nullptr;
     CTimeWnd* infoBar_ = nullptr;
-    SunkenEdgeFrame* waveFrame_ = nullptr;
-    SunkenEdgeFrame* trendFrame_ = nullptr;
-    SunkenEdgeFrame* infoBarFrame_ = nullptr;
+    ClientEdgeFrame* waveFrame_ = nullptr;
+    ClientEdgeFrame* trendFrame_ = nullptr;
+    ClientEdgeFrame* infoBarFrame_ = nullptr;
     std::map<int, CDigital*> readouts_;
     std::map<int, QLabel*> labels_;
     std::map<int, QPushButton*> buttons_;

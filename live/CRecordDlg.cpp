@@ -1,8 +1,8 @@
 #include "live/CRecordDlg.h"
 
 #include "live/LiveRecordSink.h"
-#include "live/SunkenEdgeFrame.h"
 #include "widgets/CTimeWnd.h"
+#include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 
@@ -33,9 +33,9 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
     connect(stopButton_, &QPushButton::clicked, this, &CRecordDlg::Stop);
 
     // The bar has a sunken edge and no border here.
-    infoBarFrame_ = new SunkenEdgeFrame(false, this);
+    infoBarFrame_ = new ClientEdgeFrame(this, ClientEdgeFrame::Border::None);
     infoBar_ = new CTimeWnd;
-    infoBarFrame_->SetContent(infoBar_);
+    infoBarFrame_->SetChild(infoBar_);
     LayOut(rect());
     infoBar_->SetDevice(status_.serial + kDeviceNumberBase, status_.version);
 

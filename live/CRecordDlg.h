@@ -14,7 +14,7 @@ namespace zel {
 
 class CTimeWnd;
 class LiveRecordSink;
-class SunkenEdgeFrame;
+class ClientEdgeFrame;
 
 // Live recording without plots: 开始录制 starts a stream run, 停止录制 ends it without
 // draining, and every run that receives a block records it to an "R" file of its own, created
@@ -40,7 +40,7 @@ public:
     bool Recording() const { return run_->Started(); }
 
     CTimeWnd* InfoBar() const { return infoBar_; }
-    SunkenEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
+    ClientEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
     QPushButton* Button(int id) const;
     // The latest run's "R" file; empty until that run's first block.
     std::string RecordPath() const;
@@ -51,7 +51,7 @@ private:
     DeviceStatus status_;
     DeviceLink& link_;
     CTimeWnd* infoBar_ = nullptr;
-    SunkenEdgeFrame* infoBarFrame_ = nullptr;
+    ClientEdgeFrame* infoBarFrame_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     std::unique_ptr<LiveRecordSink> sink_;

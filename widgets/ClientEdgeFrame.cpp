@@ -18,7 +18,8 @@ void Shade(QPainter& painter, const QRect& r, const QColor& topLeft, const QColo
 
 } // namespace
 
-ClientEdgeFrame::ClientEdgeFrame(QWidget* parent) : QWidget(parent) {
+ClientEdgeFrame::ClientEdgeFrame(QWidget* parent, Border border)
+    : QWidget(parent), border_(border) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -37,18 +38,25 @@ void ClientEdgeFrame::Place(const QRect& geometry) {
 }
 
 void ClientEdgeFrame::PlaceChild() {
+    const int e = EdgeWidth();
     if (child_)
-        child_->setGeometry(rect().adjusted(kEdgeWidth, kEdgeWidth, -kEdgeWidth, -kEdgeWidth));
+        child_->setGeometry(rect().adjusted(e, e, -e, -e));
 }
 
 void ClientEdgeFrame::paintEvent(QPaintEvent*) {
-    if (width() < 2 * kEdgeWidth || height() < 2 * kEdgeWidth)
+    if (width() < 2 * EdgeWidth() || height() < 2 * EdgeWidth())
         return;
     QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    Shade(painter, rect().adjusted(1, 1, -2, -2), QColor(160, 160, 160), QColor(255, 255, 255));
-    Shade(painter, rect().adjusted(2, 2, -3, -3), QColor(105, 105, 105), QColor(227, 227, 227));
+    // Lines run from left() to right() and top() to bottom(), the outermost pixels of r.
+    QRect r = rect();
+    if (border_ == Border::Line) {
+        painter.setPen(Qt::black);
+        painter.drawRect(r.adjusted(0, 0, -1, -1)); // an outline covers one more pixel
+        r.adjust(1, 1, -1, -1);
+    }
+    // Light falls from the top left.
+    Shade(painter, r, QColor(160, 160, 160), QColor(255, 255, 255));
+    Shade(painter, r.adjusted(1, 1, -1, -1), QColor(105, 105, 105), QColor(227, 227, 227));
 }
 
 void ClientEdgeFrame::resizeEvent(QResizeEvent*) {

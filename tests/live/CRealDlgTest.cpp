@@ -2,12 +2,12 @@
 #include "GuiTestSupport.h"
 #include "LiveTestSupport.h"
 #include "common/LocalTime.h"
-#include "live/SunkenEdgeFrame.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
+#include "widgets/ClientEdgeFrame.h"
 
 #include <QFrame>
 #include <QLabel>

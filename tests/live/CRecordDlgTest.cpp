@@ -1,8 +1,8 @@
 #include "live/CRecordDlg.h"
 #include "GuiTestSupport.h"
 #include "LiveTestSupport.h"
-#include "live/SunkenEdgeFrame.h"
 #include "widgets/CTimeWnd.h"
+#include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 

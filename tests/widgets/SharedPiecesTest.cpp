@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 
+#include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 #include "widgets/ImageResources.h"
@@ -136,6 +137,49 @@ TEST(MessageBoxTest, HandlerSeesEveryBoxAndAnswersQuestions) {
 
     // The scope put the previous (empty) handler back.
     EXPECT_FALSE(MessageBox::SetHandler(nullptr));
+}
+
+} // namespace
+
+namespace {
+
+// Both edges of the frame, read inwards from the left and from the right of one row: the
+// rings must be whole on all four sides, with the child starting right inside them.
+TEST(ClientEdgeFrameTest, RingsAreWholeOnEverySideWithAndWithoutTheBorder) {
+    struct Case {
+        ClientEdgeFrame::Border border;
+        std::vector<QRgb> fromOutside;
+    };
+    const QRgb black = qRgb(0, 0, 0), child = qRgb(0, 0, 255);
+    const Case cases[] = {
+        {ClientEdgeFrame::Border::Line, {black, qRgb(160, 160, 160), qRgb(105, 105, 105), child}},
+        {ClientEdgeFrame::Border::None, {qRgb(160, 160, 160), qRgb(105, 105, 105), child}},
+    };
+    const std::vector<QRgb> rightLine = {black, qRgb(255, 255, 255), qRgb(227, 227, 227), child};
+    const std::vector<QRgb> rightNone = {qRgb(255, 255, 255), qRgb(227, 227, 227), child};
+    for (const Case& c : cases) {
+        QWidget window;
+        window.resize(60, 40);
+        auto* frame = new ClientEdgeFrame(&window, c.border);
+        auto* inside = new QWidget;
+        inside->setAutoFillBackground(true);
+        QPalette palette = inside->palette();
+        palette.setColor(QPalette::Window, QColor(child));
+        inside->setPalette(palette);
+        frame->SetChild(inside);
+        frame->Place(QRect(0, 0, 60, 40));
+        const QImage image = frame->grab().toImage();
+        const auto& right = c.border == ClientEdgeFrame::Border::Line ? rightLine : rightNone;
+        for (int i = 0; i < static_cast<int>(c.fromOutside.size()); ++i) {
+            EXPECT_EQ(image.pixel(i, 20), c.fromOutside[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(image.pixel(59 - i, 20), right[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(image.pixel(30, i), c.fromOutside[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(image.pixel(30, 39 - i), right[static_cast<std::size_t>(i)]) << i;
+        }
+        EXPECT_EQ(inside->geometry(), QRect(0, 0, 60, 40)
+                                          .adjusted(frame->EdgeWidth(), frame->EdgeWidth(),
+                                                    -frame->EdgeWidth(), -frame->EdgeWidth()));
+    }
 }
 
 } // namespace
