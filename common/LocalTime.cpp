@@ -5,6 +5,23 @@
 
 namespace zel {
 
+namespace {
+
+// `local` as mktime takes it; isDst -1 lets the zone decide.
+std::tm ToTm(const LocalDateTime& local, int isDst) {
+    std::tm tm{};
+    tm.tm_year = local.year - 1900;
+    tm.tm_mon = local.month - 1;
+    tm.tm_mday = local.day;
+    tm.tm_hour = local.hour;
+    tm.tm_min = local.minute;
+    tm.tm_sec = local.second;
+    tm.tm_isdst = isDst;
+    return tm;
+}
+
+} // namespace
+
 std::int64_t NowSeconds() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
@@ -27,14 +44,7 @@ LocalDateTime ToLocalDateTime(std::int64_t t) {
 }
 
 bool FromLocalDateTime(const LocalDateTime& local, std::int64_t& t) {
-    std::tm tm{};
-    tm.tm_year = local.year - 1900;
-    tm.tm_mon = local.month - 1;
-    tm.tm_mday = local.day;
-    tm.tm_hour = local.hour;
-    tm.tm_min = local.minute;
-    tm.tm_sec = local.second;
-    tm.tm_isdst = -1;
+    std::tm tm = ToTm(local, -1);
     const std::time_t result = std::mktime(&tm);
     if (result == static_cast<std::time_t>(-1))
         return false;
@@ -56,14 +66,7 @@ int DaysInMonth(int y, int m) {
 // The instant at which the local clock shows `local` with the given daylight-saving flag, if
 // the clock shows it at all then.
 std::optional<std::int64_t> LocalInstant(const LocalDateTime& local, int isDst) {
-    std::tm tm{};
-    tm.tm_year = local.year - 1900;
-    tm.tm_mon = local.month - 1;
-    tm.tm_mday = local.day;
-    tm.tm_hour = local.hour;
-    tm.tm_min = local.minute;
-    tm.tm_sec = local.second;
-    tm.tm_isdst = isDst;
+    std::tm tm = ToTm(local, isDst);
     const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1))
         return std::nullopt;
