@@ -20,39 +20,15 @@ int IndexAfter(const QString& path, const QString& prefix) {
 
 } // namespace
 
-FakeNetworkManager::FakeNetworkManager() {
-    static int counter = 0;
-    connectionName_ = QStringLiteral("fake-nm-%1").arg(++counter);
-}
+FakeNetworkManager::FakeNetworkManager() : bus_(QStringLiteral("fake-nm")) {}
 
-FakeNetworkManager::~FakeNetworkManager() {
-    QDBusConnection::disconnectFromBus(connectionName_);
-    if (daemon_.state() != QProcess::NotRunning) {
-        daemon_.kill();
-        daemon_.waitForFinished(2000);
-    }
-}
+FakeNetworkManager::~FakeNetworkManager() = default;
 
 bool FakeNetworkManager::Start(bool registerService) {
-    daemon_.setProcessChannelMode(QProcess::SeparateChannels);
-    daemon_.setStandardErrorFile(QProcess::nullDevice());
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                   QStringLiteral("--print-address=1"),
-                   QStringLiteral("--address=unix:tmpdir=/tmp")});
-    if (!daemon_.waitForStarted(5000))
+    if (!bus_.Start())
         return false;
-    while (!daemon_.canReadLine())
-        if (!daemon_.waitForReadyRead(5000))
-            return false;
-    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    QDBusConnection bus = QDBusConnection::connectToBus(address_, connectionName_);
-    if (!bus.isConnected())
-        return false;
-    if (!registerService)
-        return true;
-    return bus.registerService(QStringLiteral("org.freedesktop.NetworkManager")) &&
-           bus.registerVirtualObject(kRoot, this, QDBusConnection::SubPath);
+    return !registerService ||
+           bus_.Serve(QStringLiteral("org.freedesktop.NetworkManager"), kRoot, this);
 }
 
 QString FakeNetworkManager::introspect(const QString&) const {

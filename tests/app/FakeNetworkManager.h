@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PrivateBus.h"
 #include <QByteArray>
+
 #include <QDBusVirtualObject>
-#include <QProcess>
 #include <QString>
 #include <atomic>
 #include <vector>
@@ -38,7 +39,7 @@ public:
 
     // Starts the bus; with registerService the stand-in takes NetworkManager's name on it.
     bool Start(bool registerService = true);
-    QString Address() const { return address_; }
+    QString Address() const { return bus_.Address(); }
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -47,7 +48,5 @@ private:
     QVariant Property(const QString& path, const QString& interface, const QString& name) const;
     QVariantMap AccessPointProperties(int index) const;
 
-    QProcess daemon_;
-    QString address_;
-    QString connectionName_;
+    PrivateBus bus_;
 };

@@ -18,41 +18,18 @@ QDBusObjectPath DrivePath(const QString& name) {
 
 } // namespace
 
-FakeUDisks::FakeUDisks() {
-    static int counter = 0;
-    connectionName_ = QStringLiteral("fake-udisks-%1").arg(++counter);
+FakeUDisks::FakeUDisks() : bus_(QStringLiteral("fake-udisks")) {
     qDBusRegisterMetaType<QList<QByteArray>>();
     qDBusRegisterMetaType<Interfaces>();
     qDBusRegisterMetaType<ManagedObjects>();
 }
 
-FakeUDisks::~FakeUDisks() {
-    QDBusConnection::disconnectFromBus(connectionName_);
-    if (daemon_.state() != QProcess::NotRunning) {
-        daemon_.kill();
-        daemon_.waitForFinished(2000);
-    }
-}
+FakeUDisks::~FakeUDisks() = default;
 
 bool FakeUDisks::Start(bool registerService) {
-    daemon_.setStandardErrorFile(QProcess::nullDevice());
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                   QStringLiteral("--print-address=1"),
-                   QStringLiteral("--address=unix:tmpdir=/tmp")});
-    if (!daemon_.waitForStarted(5000))
+    if (!bus_.Start())
         return false;
-    while (!daemon_.canReadLine())
-        if (!daemon_.waitForReadyRead(5000))
-            return false;
-    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    QDBusConnection bus = QDBusConnection::connectToBus(address_, connectionName_);
-    if (!bus.isConnected())
-        return false;
-    if (!registerService)
-        return true;
-    return bus.registerService(QStringLiteral("org.freedesktop.UDisks2")) &&
-           bus.registerVirtualObject(kRoot, this, QDBusConnection::SubPath);
+    return !registerService || bus_.Serve(QStringLiteral("org.freedesktop.UDisks2"), kRoot, this);
 }
 
 QString FakeUDisks::introspect(const QString&) const {

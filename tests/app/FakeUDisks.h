@@ -1,7 +1,8 @@
 #pragma once
 
+#include "PrivateBus.h"
+
 #include <QDBusVirtualObject>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -37,13 +38,11 @@ public:
 
     // Starts the bus; with registerService the stand-in takes UDisks2's name on it.
     bool Start(bool registerService = true);
-    QString Address() const { return address_; }
+    QString Address() const { return bus_.Address(); }
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
 private:
-    QProcess daemon_;
-    QString address_;
-    QString connectionName_;
+    PrivateBus bus_;
 };
