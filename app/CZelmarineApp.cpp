@@ -3,14 +3,13 @@
 #include "app/CZelmarineDlg.h"
 #include "app/DemoEnvironment.h"
 #include "app/InfoOptions.h"
+#include "app/ProgramWindows.h"
 #include "app/UDisksDriveLister.h"
 #include "app/ViewerLaunch.h"
 #include "common/FileLocations.h"
 #include "common/Version.h"
-#include "live/LiveWindows.h"
 #include "plot/ViewDlg.h"
 #include "resources/Resources.h"
-#include "stored/StoredRecordWindows.h"
 #include "widgets/ImageResources.h"
 
 #include <QApplication>
@@ -54,13 +53,9 @@ int CZelmarineApp::Run(int argc, char** argv) {
     }
 
     CZelmarineDlg mainWindow(environment);
-    RegisterLiveWindows(mainWindow, *environment.link);
-    mainWindow.SetWindowFactory(CZelmarineDlg::kViewer, [](QWidget* parent, const DeviceStatus*) {
-        return std::make_unique<CViewDlg>(parent);
-    });
-    InstallStoredRecordWindows(mainWindow, *environment.link,
-                               demo ? demoEnvironment.RemovableDrives()
-                                    : RemovableDriveLister(SystemRemovableDrives));
+    RegisterProgramWindows(mainWindow, *environment.link,
+                           demo ? demoEnvironment.RemovableDrives()
+                                : RemovableDriveLister(SystemRemovableDrives));
     mainWindow.exec();
     return 0;
 }

@@ -6,7 +6,7 @@
 
 namespace zel {
 
-void InstallStoredRecordWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
+void RegisterStoredRecordWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
                                 RemovableDriveLister drives, std::string recordDirectory) {
     mainWindow.SetWindowFactory(
         CZelmarineDlg::kTransfer,

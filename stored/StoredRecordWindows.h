@@ -13,7 +13,7 @@ class DeviceLink;
 // `link`, with the status of the last poll) and the file analysis window (over the folders
 // `drives` lists). `recordDirectory` is where both write; empty means the ZMR folder beside the
 // program.
-void InstallStoredRecordWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
+void RegisterStoredRecordWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
                                 RemovableDriveLister drives, std::string recordDirectory = {});
 
 } // namespace zel

@@ -55,7 +55,7 @@ TEST(StoredDemoTest, TheDemoInstrumentIsTransferredAndItsStickAnalysed) {
     ASSERT_TRUE(demo.Start());
     const MainWindowEnvironment environment = demo.Environment();
     CZelmarineDlg main(environment);
-    InstallStoredRecordWindows(main, *environment.link, demo.RemovableDrives(), dir / "ZMR");
+    RegisterStoredRecordWindows(main, *environment.link, demo.RemovableDrives(), dir / "ZMR");
     main.show();
     const auto stateText = [&] { return main.findChild<QLabel*>(QStringLiteral("1043"))->text(); };
     ASSERT_TRUE(QTest::qWaitFor([&] { return stateText() == QStringLiteral("设备状态：测量状态"); },
