@@ -67,15 +67,23 @@ TEST(ProgramWindowsTest, EveryButtonOfTheDemoOpensItsWindow) {
     CZelmarineDlg main(environment);
     RegisterProgramWindows(main, *environment.link, demo.RemovableDrives(), dir / "ZMR");
     main.show();
-    const auto state = [&] { return main.findChild<QLabel*>(QStringLiteral("1043"))->text(); };
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return state() == QStringLiteral("设备状态：测量状态"); }, 10000));
+    QLabel* stateLabel = main.findChild<QLabel*>(QStringLiteral("1043"));
+    // A device window stops the poller and starts it again when it closes; the buttons check
+    // the latest poll, so wait for a poll made since then (the label is only set by polls).
+    const auto freshPollShows = [&](const QString& state) {
+        stateLabel->clear();
+        return QTest::qWaitFor(
+            [&] { return stateLabel->text() == state && main.Poller().Connected(); }, 10000);
+    };
+    const QString measuring = QStringLiteral("设备状态：测量状态");
+    ASSERT_TRUE(freshPollShows(measuring));
 
     EXPECT_TRUE(
         OpensAndWorks<CViewDlg>(main, CZelmarineDlg::kViewer, [](CViewDlg&) { return true; }));
     EXPECT_TRUE(OpensAndWorks<CRealDlg>(main, CZelmarineDlg::kLiveView, [](CRealDlg& window) {
         return window.WavePlot()->BlockCount() > 0;
     }));
+    ASSERT_TRUE(freshPollShows(measuring));
     EXPECT_TRUE(OpensAndWorks<CRecordDlg>(main, CZelmarineDlg::kRecording,
                                           [](CRecordDlg&) { return true; }));
     EXPECT_TRUE(
@@ -87,8 +95,7 @@ TEST(ProgramWindowsTest, EveryButtonOfTheDemoOpensItsWindow) {
     QAction* viewing = menu.findChild<QAction*>(QStringLiteral("demo-viewing"));
     ASSERT_TRUE(viewing);
     viewing->trigger();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return state() == QStringLiteral("设备状态：查看状态"); }, 10000));
+    ASSERT_TRUE(freshPollShows(QStringLiteral("设备状态：查看状态")));
     EXPECT_TRUE(
         OpensAndWorks<CTransDlg>(main, CZelmarineDlg::kTransfer, [](CTransDlg&) { return true; }));
 }
