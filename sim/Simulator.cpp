@@ -348,10 +348,20 @@ std::vector<std::uint8_t> Simulator::RecordReply(const std::vector<std::uint8_t>
 }
 
 bool Simulator::WriteAll(Session& session, const std::uint8_t* data, std::size_t size) {
+    // A client that stops reading fills the socket's buffers; the send then waits for room
+    // together with the wake pipe, so that Stop() still ends the session.
     while (size > 0) {
-        const ssize_t n = ::send(session.fd, data, size, MSG_NOSIGNAL);
+        const ssize_t n = ::send(session.fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd fds[2] = {{session.fd, POLLOUT, 0}, {wakePipe_[0], POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+                return false;
+            if (stopping_.load())
+                return false;
+            continue;
+        }
         if (n <= 0)
             return false;
         data += n;

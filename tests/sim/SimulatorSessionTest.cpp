@@ -10,6 +10,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <thread>
 
 using namespace zel;
 
@@ -129,4 +132,41 @@ TEST(SimulatorSessionTest, GoodFramesSentAreTheIntactFramesOnTheWire) {
         EXPECT_EQ(block.ch2Current, 43u);
     }
     EXPECT_EQ(blocks[1].headWord, 2u); // the third frame made
+}
+
+// A client that keeps its connection open but reads nothing fills the socket's buffers while
+// the simulator streams; stopping the simulator must still end its session.
+TEST(SimulatorSessionTest, StopEndsASessionWhoseClientReadsNothing) {
+    sim::SimConfig config;
+    config.frameIntervalMs = 0;
+    config.keepGoodFrames = true;
+    sim::Simulator simulator(config);
+    ASSERT_TRUE(simulator.Start());
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int small = 4096;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(simulator.Port());
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_TRUE(SendAll(fd, BuildRequest(kCmdStream, {0xA0, 0xA0})));
+
+    // The buffers are full once the count of frames sent stays put.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::size_t sent = 0;
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const std::size_t now = simulator.GoodFramesSentCount();
+        if (now > 0 && now == sent)
+            break;
+        sent = now;
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the stream never filled up";
+    }
+
+    auto stopped = std::async(std::launch::async, [&] { simulator.Stop(); });
+    const bool ended = stopped.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    ::close(fd); // lets a simulator stuck in its send go, so the test ends either way
+    stopped.wait();
+    EXPECT_TRUE(ended);
 }
