@@ -77,15 +77,26 @@ std::string CreateRecord(const RecordFileHeader& header, const std::string& pref
     return path;
 }
 
-// Every whole block in the rest of the file; a block cut short at the end is left out.
-template <typename Block>
-bool ReadBlocks(const FileDescriptor& file, std::size_t available, std::vector<Block>& blocks) {
-    blocks.resize(available / sizeof(Block));
-    const ssize_t got = file.ReadAll(blocks.data(), blocks.size() * sizeof(Block));
-    if (got < 0)
-        return false;
-    blocks.resize(static_cast<std::size_t>(got) / sizeof(Block));
-    return true;
+// Every whole block in the rest of the file; a block cut short at the end is left out. The list
+// grows with what is actually read, never with what the file's size promises: a sparse file or
+// one cut short while it is read costs no more memory than the data it really has.
+template <typename Block> bool ReadBlocks(const FileDescriptor& file, std::vector<Block>& blocks) {
+    constexpr std::size_t kChunkBlocks = (std::size_t{1} << 20) / sizeof(Block);
+    constexpr std::size_t kMaxBlocks = kMaxRecordFileSize / sizeof(Block);
+    for (;;) {
+        const std::size_t had = blocks.size();
+        if (had >= kMaxBlocks) {
+            errno = EFBIG; // the file grew past the limit while it was read
+            return false;
+        }
+        blocks.resize(had + kChunkBlocks);
+        const ssize_t got = file.ReadAll(blocks.data() + had, kChunkBlocks * sizeof(Block));
+        if (got < 0)
+            return false;
+        blocks.resize(had + static_cast<std::size_t>(got) / sizeof(Block));
+        if (static_cast<std::size_t>(got) < kChunkBlocks * sizeof(Block))
+            return true; // the end of the file
+    }
 }
 
 std::vector<TrendPoint> TrendPointsOf(const std::vector<TrendBlock>& blocks) {
@@ -171,24 +182,25 @@ std::optional<RecordImage> ReadRecordImage(const std::string& path, RecordReadFa
         return Fail(failure, Reason::NotRegularFile);
     if (info.st_size < static_cast<off_t>(kRecordHeaderSize))
         return Fail(failure, Reason::NotRecordFile);
+    if (info.st_size > kMaxRecordFileSize)
+        return Fail(failure, Reason::TooLarge);
     RecordImage image;
     const ssize_t got = file.ReadAll(&image.header, sizeof image.header);
     if (got < 0)
         return Fail(failure, Reason::ReadError, errno);
     if (got != sizeof image.header || !HasRecordMagic(image.header))
         return Fail(failure, Reason::NotRecordFile);
-    const auto available = static_cast<std::size_t>(info.st_size) - kRecordHeaderSize;
 
     // Only 0 means trend; any other kind is read as a waveform record.
     try {
         if (image.IsTrend()) {
-            if (!ReadBlocks(file, available, image.trendBlocks))
-                return Fail(failure, Reason::ReadError, errno);
+            if (!ReadBlocks(file, image.trendBlocks))
+                return Fail(failure, errno == EFBIG ? Reason::TooLarge : Reason::ReadError, errno);
             image.header.dataCount =
                 static_cast<std::int32_t>(image.trendBlocks.size() * kTrendPointsPerBlock);
         } else {
-            if (!ReadBlocks(file, available, image.waveBlocks))
-                return Fail(failure, Reason::ReadError, errno);
+            if (!ReadBlocks(file, image.waveBlocks))
+                return Fail(failure, errno == EFBIG ? Reason::TooLarge : Reason::ReadError, errno);
             image.header.dataCount = static_cast<std::int32_t>(image.waveBlocks.size());
         }
     } catch (const std::bad_alloc&) {
@@ -207,7 +219,11 @@ std::optional<RecordFileData> ReadRecordFile(const std::string& path) {
     RecordFileData data;
     data.header = image->header;
     data.blocks = std::move(image->waveBlocks);
-    data.points = TrendPointsOf(image->trendBlocks);
+    try {
+        data.points = TrendPointsOf(image->trendBlocks);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // the points take four times the blocks' memory
+    }
     return data;
 }
 
