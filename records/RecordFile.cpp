@@ -43,12 +43,17 @@ bool HasRecordMagic(const RecordFileHeader& header) {
     return std::memcmp(header.magic, kRecordMagic, sizeof kRecordMagic) == 0;
 }
 
+// The record name, then with "-2", "-3", ... added for the further tries.
+std::string NameToTry(const std::string& basePath, int n) {
+    const std::string stem = basePath.substr(0, basePath.size() - 4); // without ".zmr"
+    return n == 1 ? basePath : stem + "-" + std::to_string(n) + ".zmr";
+}
+
 // Opens a new file under the record name, adding "-2", "-3", ... while the name is taken.
 // O_EXCL makes the choice safe against another writer picking the same name at the same time.
 int CreateExclusive(const std::string& basePath, std::string& path) {
-    const std::string stem = basePath.substr(0, basePath.size() - 4); // without ".zmr"
     for (int n = 1; n <= kMaxNameSuffix; ++n) {
-        path = n == 1 ? basePath : stem + "-" + std::to_string(n) + ".zmr";
+        path = NameToTry(basePath, n);
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -56,15 +61,47 @@ int CreateExclusive(const std::string& basePath, std::string& path) {
     return -1;
 }
 
+// Gives the unnamed file `file` the first free record name. linkat never replaces a file: a
+// taken name fails with EEXIST and the next one is tried.
+bool LinkUnderFreeName(const FileDescriptor& file, const std::string& basePath, std::string& path) {
+    const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+    for (int n = 1; n <= kMaxNameSuffix; ++n) {
+        path = NameToTry(basePath, n);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// The header goes into an unnamed file that gets its name only once the header is complete:
+// a program killed or a disk filled on the way leaves no empty or cut header under a record
+// name. File systems without unnamed files get the name first and lose it again on failure.
 std::string CreateRecord(const RecordFileHeader& header, const std::string& prefix,
                          const std::string& directory) {
     const std::string folder = directory.empty() ? RecordDirectory() : directory;
     std::error_code ignored; // normally it exists already; opening the file tells the rest
     std::filesystem::create_directories(folder, ignored);
+    const std::string basePath =
+        RecordFileName(folder, prefix, header.deviceNumber, header.startTime);
 
     std::string path;
-    FileDescriptor file(CreateExclusive(
-        RecordFileName(folder, prefix, header.deviceNumber, header.startTime), path));
+    FileDescriptor unnamed(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+    if (unnamed.valid()) {
+        if (!unnamed.WriteAll(&header, sizeof header) ||
+            !LinkUnderFreeName(unnamed, basePath, path))
+            return {};
+        if (!unnamed.Close()) {
+            KeepingErrno([&] { ::unlink(path.c_str()); });
+            return {};
+        }
+        return path;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return {};
+
+    FileDescriptor file(CreateExclusive(basePath, path));
     if (!file.valid())
         return {};
     if (!file.WriteAll(&header, sizeof header) || !file.Close()) {
