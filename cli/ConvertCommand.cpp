@@ -3,19 +3,25 @@
 #include "cli/SummaryPrinter.h"
 #include "records/InstrumentFile.h"
 
+#include <cstring>
+
 namespace zel::cli {
 namespace {
 
-const char* Problem(ConvertStatus status) {
-    switch (status) {
+// What went wrong, or nothing when the file was converted.
+std::string Problem(const ConvertResult& result) {
+    const std::string reason = result.systemError ? std::strerror(result.systemError) : "";
+    switch (result.status) {
     case ConvertStatus::Converted:
-        return nullptr;
+        return {};
     case ConvertStatus::CannotOpen:
-        return "cannot be read";
+        return "cannot be read: " + reason;
+    case ConvertStatus::NotRegularFile:
+        return "not a regular file";
     case ConvertStatus::TooShort:
         return "is too short for an instrument data file";
     case ConvertStatus::WriteFailed:
-        return "could not be written into record files";
+        return "could not be written into record files: " + reason;
     }
     return "failed";
 }
@@ -42,7 +48,7 @@ int ConvertCommand::Run(CliContext& c) {
                 files.back().number += offset;
             },
             directory);
-        if (const char* problem = Problem(result.status)) {
+        if (const std::string problem = Problem(result); !problem.empty()) {
             c.err << path << ": " << problem << "\n";
             ++failed;
         }

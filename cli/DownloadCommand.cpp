@@ -44,8 +44,10 @@ int DownloadCommand::Run(CliContext& c) {
     c.err << '\n';
     PrintSummaries(c.out, files, json);
     if (outcome == TransferOutcome::Stopped) {
+        // What arrived is kept, but the download is not complete: a script must not take it
+        // for one.
         c.err << TransferMessage(outcome) << '\n';
-        return kExitOk;
+        return kExitInterrupted;
     }
     if (outcome != TransferOutcome::Completed)
         return Fail(c, TransferMessage(outcome));
