@@ -22,6 +22,8 @@ std::string Problem(const ConvertResult& result) {
         return "is too short for an instrument data file";
     case ConvertStatus::WriteFailed:
         return "could not be written into record files: " + reason;
+    case ConvertStatus::NotInstrumentFile:
+        return "not an instrument data file (its header checksum does not match)";
     }
     return "failed";
 }
@@ -41,13 +43,18 @@ int ConvertCommand::Run(CliContext& c) {
     for (const auto& path : c.args) {
         // Numbers run on across files, so every row of the output names one file.
         const int offset = static_cast<int>(files.size());
-        const ConvertResult result = ConvertInstrumentFile(
-            path,
-            [&files, offset](const RecordFileSummary& s) {
-                files.push_back(s);
-                files.back().number += offset;
-            },
-            directory);
+        // Only files the search would list: any other file of 4 MiB or more, /dev/zero's
+        // like, reads as a storage holding nothing and would "convert" without a word.
+        ConvertResult result = CheckInstrumentFile(path);
+        if (result.status == ConvertStatus::Converted) {
+            result = ConvertInstrumentFile(
+                path,
+                [&files, offset](const RecordFileSummary& s) {
+                    files.push_back(s);
+                    files.back().number += offset;
+                },
+                directory);
+        }
         if (const std::string problem = Problem(result); !problem.empty()) {
             c.err << path << ": " << problem << "\n";
             ++failed;

@@ -72,6 +72,32 @@ std::optional<InstrumentFileEntry> ReadInstrumentFileEntry(const std::string& pa
     return InstrumentFileEntry{path, TransferTimeText(h), h[kHeaderDeviceNumber]};
 }
 
+ConvertResult CheckInstrumentFile(const std::string& path) {
+    ConvertResult result;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid()) {
+        result.systemError = errno;
+        return result;
+    }
+    if (!file.IsRegularFile()) {
+        result.status = ConvertStatus::NotRegularFile;
+        return result;
+    }
+    HeaderBytes h{};
+    const ssize_t got = file.ReadAll(h.data(), h.size());
+    if (got < 0) {
+        result.systemError = errno;
+        return result;
+    }
+    if (got != static_cast<ssize_t>(h.size()))
+        result.status = ConvertStatus::TooShort;
+    else if (!StoredBlockChecksumMatches(h.data()))
+        result.status = ConvertStatus::NotInstrumentFile;
+    else
+        result.status = ConvertStatus::Converted;
+    return result;
+}
+
 std::vector<TrendFrame> ExtractInstrumentFrames(std::uint8_t slotByte, const std::uint8_t* image) {
     std::vector<TrendFrame> frames;
     const int slots = SlotCount(slotByte); // unlike the download, no slot is skipped
