@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 namespace zel::cli {
@@ -119,8 +120,9 @@ int RecordCommand::Run(CliContext& c) {
     if (sink.ConnectFailed())
         return Fail(c, "连接到设备出现错误!");
     if (recorder.Failed())
-        return Fail(c,
-                    "记录文件写入失败: " + (recorder.Path().empty() ? directory : recorder.Path()));
+        return Fail(c, "记录文件写入失败: " +
+                           (recorder.Path().empty() ? recorder.Folder() : recorder.Path()) + ": " +
+                           std::strerror(recorder.Error()));
     if (recorder.Path().empty())
         return Fail(c, "未收到数据");
     c.out << recorder.Path() << '\t' << sink.Count() << '\n';
