@@ -6,7 +6,7 @@ int ClearCommand::Run(CliContext& c) {
     if (!c.args.empty())
         return UsageError(c, "unexpected argument " + c.args.front());
     if (!c.link.Connect())
-        return Fail(c, "未能连接到设备!");
+        return Fail(c, "连接设备失败!");
     const bool ok = c.link.ClearStorage();
     c.link.Close();
     if (!ok)

@@ -58,7 +58,7 @@ int Help(std::ostream& out, const std::vector<std::unique_ptr<CliCommand>>& comm
            "  --port N     the instrument's TCP port (default 8080)\n"
            "  -h, --help   show this help; COMMAND --help shows that command's usage\n"
            "  --version    show the version\n"
-           "exit status: 0 done, 1 failed, 2 bad command line\n"
+           "exit status: 0 done, 1 failed, 2 bad command line, 130 download stopped by Ctrl-C\n"
         << FileLocations::ForThisProcess().Describe();
     return kExitOk;
 }

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zel::cli {
 
@@ -35,6 +36,25 @@ int CliCommand::UsageError(CliContext& context, const std::string& message) cons
 int CliCommand::Fail(CliContext& context, const std::string& message) const {
     context.err << message << "\n";
     return kExitFailure;
+}
+
+int CliCommand::FailRecordRead(CliContext& context, const std::string& path,
+                               const RecordReadFailure& failure) const {
+    using Reason = RecordReadFailure::Reason;
+    switch (failure.reason) {
+    case Reason::NotRecordFile:
+        return Fail(context, path + ": not a record file");
+    case Reason::NotRegularFile:
+        return Fail(context, path + ": not a regular file");
+    case Reason::TooLarge:
+        return Fail(context, path + ": too large for a record file (more than " +
+                                 std::to_string(kMaxRecordFileSize >> 20) + " MiB)");
+    case Reason::CannotOpen:
+    case Reason::ReadError:
+    case Reason::None:
+        break;
+    }
+    return Fail(context, path + ": cannot be read: " + std::strerror(failure.systemError));
 }
 
 } // namespace zel::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceLink.h"
+#include "records/RecordFile.h"
 
 #include <ostream>
 #include <string>
@@ -20,6 +21,8 @@ struct CliContext {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// Stopped by Ctrl-C (or SIGTERM) before the work was done, as a shell reports it: 128 + SIGINT.
+constexpr int kExitInterrupted = 130;
 
 // One command of zelmarine-cli. Commands parse their own options and print text or JSON.
 class CliCommand {
@@ -37,6 +40,9 @@ protected:
                           std::string& value, bool& present);
     int UsageError(CliContext& context, const std::string& message) const;
     int Fail(CliContext& context, const std::string& message) const;
+    // Fails with one line saying why the record file at `path` was not loaded.
+    int FailRecordRead(CliContext& context, const std::string& path,
+                       const RecordReadFailure& failure) const;
 };
 
 } // namespace zel::cli

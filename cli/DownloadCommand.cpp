@@ -4,6 +4,9 @@
 #include "cli/SummaryPrinter.h"
 #include "device/RecordTransfer.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace zel::cli {
 
 int DownloadCommand::Run(CliContext& c) {
@@ -36,17 +39,23 @@ int DownloadCommand::Run(CliContext& c) {
     events.fileDone = [&files](const RecordFileSummary& s) { files.push_back(s); };
 
     TransferOutcome outcome;
+    int writeError = 0;
     {
         ScopedInterrupt interrupt(downloading);
         outcome = RunRecordTransfer(c.link, status, downloading, writing, events, directory);
+        writeError = errno; // the reason of a failed write
     }
     c.link.Close();
     c.err << '\n';
     PrintSummaries(c.out, files, json);
     if (outcome == TransferOutcome::Stopped) {
+        // What arrived is kept, but the download is not complete: a script must not take it
+        // for one.
         c.err << TransferMessage(outcome) << '\n';
-        return kExitOk;
+        return kExitInterrupted;
     }
+    if (outcome == TransferOutcome::WriteFailed)
+        return Fail(c, std::string(TransferMessage(outcome)) + " " + std::strerror(writeError));
     if (outcome != TransferOutcome::Completed)
         return Fail(c, TransferMessage(outcome));
     return kExitOk;

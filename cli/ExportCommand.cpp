@@ -41,9 +41,10 @@ int ExportCommand::Run(CliContext& c) {
         return UsageError(c, "-o needs a file");
     if (c.args.size() != 1)
         return UsageError(c, "give one record file");
-    const auto data = ReadRecordImage(c.args[0]);
+    RecordReadFailure failure;
+    const auto data = ReadRecordImage(c.args[0], &failure);
     if (!data)
-        return Fail(c, c.args[0] + ": not a record file");
+        return FailRecordRead(c, c.args[0], failure);
     if (samples && data->header.kind == 0)
         return Fail(c, c.args[0] + ": a trend record has no samples");
 

@@ -11,9 +11,10 @@ int InfoCommand::Run(CliContext& c) {
     const bool json = TakeFlag(c.args, "--json");
     if (c.args.size() != 1)
         return UsageError(c, "give one record file");
-    const auto data = ReadRecordFile(c.args[0]);
+    RecordReadFailure failure;
+    const auto data = ReadRecordImage(c.args[0], &failure);
     if (!data)
-        return Fail(c, c.args[0] + ": not a record file");
+        return FailRecordRead(c, c.args[0], failure);
     const RecordFileHeader& h = data->header;
     const char* kind = h.kind == 0 ? "trend" : "waveform";
     // The stored device number is taken as a signed 16-bit value, as the viewer shows it.

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 namespace zel::cli {
@@ -65,6 +66,17 @@ private:
     bool connectFailed_ = false;
 };
 
+// `seconds` from now; a deadline the clock cannot hold (some 292 years away) means none.
+std::chrono::steady_clock::time_point DeadlineAfter(long long seconds) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point now = Clock::now();
+    const auto room =
+        std::chrono::duration_cast<std::chrono::seconds>(Clock::time_point::max() - now);
+    if (seconds >= room.count())
+        return Clock::time_point::max();
+    return now + std::chrono::seconds(seconds);
+}
+
 } // namespace
 
 int RecordCommand::Run(CliContext& c) {
@@ -100,17 +112,17 @@ int RecordCommand::Run(CliContext& c) {
     {
         ScopedInterrupt interrupt(keepGoing);
         run.Start();
-        const auto deadline = haveSeconds
-                                  ? std::chrono::steady_clock::now() + std::chrono::seconds(limit)
-                                  : std::chrono::steady_clock::time_point::max();
+        const auto deadline =
+            haveSeconds ? DeadlineAfter(limit) : std::chrono::steady_clock::time_point::max();
         sink.Wait(deadline, keepGoing);
         run.Stop(false);
     }
     if (sink.ConnectFailed())
         return Fail(c, "连接到设备出现错误!");
     if (recorder.Failed())
-        return Fail(c,
-                    "记录文件写入失败: " + (recorder.Path().empty() ? directory : recorder.Path()));
+        return Fail(c, "记录文件写入失败: " +
+                           (recorder.Path().empty() ? recorder.Folder() : recorder.Path()) + ": " +
+                           std::strerror(recorder.Error()));
     if (recorder.Path().empty())
         return Fail(c, "未收到数据");
     c.out << recorder.Path() << '\t' << sink.Count() << '\n';

@@ -109,9 +109,10 @@ int StatsCommand::Run(CliContext& c) {
     if (haveTo && !parse(toText, true, to))
         return badTime(toText);
 
-    const auto image = ReadRecordImage(c.args[0]);
+    RecordReadFailure failure;
+    const auto image = ReadRecordImage(c.args[0], &failure);
     if (!image)
-        return Fail(c, c.args[0] + ": not a record file");
+        return FailRecordRead(c, c.args[0], failure);
     const RecordPoints points(*image);
     const PointRange range = points.Between(from, to);
     if (range.Empty()) {

@@ -9,7 +9,7 @@ int StatusCommand::Run(CliContext& c) {
     if (!c.args.empty())
         return UsageError(c, "unexpected argument " + c.args.front());
     if (!c.link.Connect())
-        return Fail(c, "未能连接到设备!");
+        return Fail(c, "连接设备失败!");
     DeviceStatus status;
     const bool ok = c.link.QueryStatus(status);
     c.link.Close();

@@ -93,18 +93,19 @@ void DeviceLink::SetReceiveTimeout(std::chrono::milliseconds timeout) {
 
 void DeviceLink::Abort() {
     aborted_.store(true);
-    socket_.ShutdownReceive();
+    socket_.Interrupt();
 }
 
 void DeviceLink::Rearm() {
     aborted_.store(false);
+    socket_.ClearInterrupt();
 }
 
 bool DeviceLink::SendRequest(std::uint8_t code, std::initializer_list<std::uint8_t> params) {
     if (!socket_.IsValid() || aborted_.load())
         return false;
     const auto frame = BuildRequest(code, params);
-    return socket_.Send(frame.data(), frame.size());
+    return socket_.Send(frame.data(), frame.size(), kSendTimeout);
 }
 
 long DeviceLink::ReceiveSome(std::uint8_t* buffer, std::size_t size) {

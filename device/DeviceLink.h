@@ -18,6 +18,8 @@ namespace link_timing {
 using namespace std::chrono_literals;
 constexpr std::uint16_t kPort = 8080;
 constexpr auto kReceiveTimeout = 3000ms;
+// A request that cannot be handed to the connection within this long has failed.
+constexpr auto kSendTimeout = 3000ms;
 constexpr auto kConnectWait = 2s;
 constexpr auto kPauseAfterConnect = 200ms;
 constexpr auto kPauseBeforeReply = 10ms;
@@ -69,8 +71,9 @@ public:
                   std::chrono::milliseconds pause = std::chrono::milliseconds(0));
 
     // Called from another thread to end whatever the user of the link is doing: a pending
-    // connect, receive or pause returns at once, and connects and sends fail until Rearm. The
-    // descriptor stays valid until the owner calls Close after joining the user.
+    // connect, receive, send or pause returns at once, and connects and sends fail until Rearm.
+    // The descriptor stays valid until the owner calls Close after joining the user, and after
+    // Rearm the owner can still send on it (the stop request after a cancelled stream).
     void Abort();
     void Rearm();
     bool Aborted() const { return aborted_.load(); }

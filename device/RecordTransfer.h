@@ -23,7 +23,7 @@ enum class TransferOutcome {
     NoRecords,      // "无数据记录或存储信息读取失败!"
     DownloadFailed, // "数据传输失败!"
     Completed,      // "数据传输完成!", connection closed
-    WriteFailed,    // a record file could not be written, connection closed
+    WriteFailed,    // a record file could not be written (errno says why), connection closed
     Stopped,        // "传输已停止": the caller cleared a flag; the connection is left to it
 };
 

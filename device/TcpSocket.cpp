@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace zel {
 
 using Clock = std::chrono::steady_clock;
@@ -24,11 +26,13 @@ bool TcpSocket::Create() {
         return false;
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    std::lock_guard lock(closeMutex_);
     fd_.store(fd);
     return true;
 }
 
 void TcpSocket::Close() {
+    std::lock_guard lock(closeMutex_);
     const int fd = fd_.exchange(-1);
     if (fd >= 0)
         ::close(fd);
@@ -87,9 +91,35 @@ bool TcpSocket::ConnectWithin(const std::string& host, std::uint16_t port,
     }
 }
 
-bool TcpSocket::Send(const std::uint8_t* data, std::size_t size) {
-    const ssize_t n = ::send(fd_.load(), data, size, MSG_NOSIGNAL);
-    return n == static_cast<ssize_t>(size);
+bool TcpSocket::Send(const std::uint8_t* data, std::size_t size,
+                     std::chrono::milliseconds timeout) {
+    const int fd = fd_.load();
+    const auto deadline = Clock::now() + timeout;
+    while (size > 0) {
+        if (interrupted_.load())
+            return false;
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            return false;
+        // The peer is not taking bytes: wait for room in short slices, so that an Interrupt
+        // (which leaves the sending side open and so does not wake poll) is seen soon.
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd, POLLOUT, 0};
+        const int r = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 20)));
+        if (r < 0 && errno != EINTR)
+            return false;
+    }
+    return true;
 }
 
 long TcpSocket::Receive(std::uint8_t* buffer, std::size_t size) {
@@ -126,10 +156,16 @@ std::size_t TcpSocket::ReceiveExactly(std::uint8_t* buffer, std::size_t size,
     return got;
 }
 
-void TcpSocket::ShutdownReceive() {
+void TcpSocket::Interrupt() {
+    std::lock_guard lock(closeMutex_);
+    interrupted_.store(true);
     const int fd = fd_.load();
     if (fd >= 0)
         ::shutdown(fd, SHUT_RD);
+}
+
+void TcpSocket::ClearInterrupt() {
+    interrupted_.store(false);
 }
 
 } // namespace zel

@@ -4,12 +4,13 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace zel {
 
-// The one small wrapper around the platform's stream sockets. The descriptor is atomic so that
-// another thread may shut the connection down to wake a blocked call (see Abort).
+// The one small wrapper around the platform's stream sockets. One thread uses the connection;
+// another may only Interrupt it, to wake a blocked call (see Interrupt).
 class TcpSocket {
 public:
     TcpSocket() = default;
@@ -29,8 +30,9 @@ public:
     bool ConnectWithin(const std::string& host, std::uint16_t port, std::chrono::milliseconds wait,
                        const std::atomic<bool>& cancelled);
 
-    // One send call of all bytes; false unless every byte went out.
-    bool Send(const std::uint8_t* data, std::size_t size);
+    // Sends all bytes within `timeout`; false unless every byte went out. A peer that stops
+    // reading cannot hold the caller longer than that, and an Interrupt ends the wait at once.
+    bool Send(const std::uint8_t* data, std::size_t size, std::chrono::milliseconds timeout);
 
     // One receive call honouring the receive timeout: bytes received, 0 on close, -1 on error
     // or timeout.
@@ -40,13 +42,19 @@ public:
     std::size_t ReceiveExactly(std::uint8_t* buffer, std::size_t size,
                                std::chrono::milliseconds budget);
 
-    // Shuts the receiving side down without releasing the descriptor: a receive blocked in
-    // another thread returns at once, the descriptor cannot be reused under it, and the
-    // connection can still send (the stop request after a cancelled stream).
-    void ShutdownReceive();
+    // Called from another thread to end what the user of the connection is doing: the
+    // receiving side is shut down, so a blocked receive returns at once, and sends fail until
+    // ClearInterrupt. The descriptor is not released and the sending side stays open, so the
+    // owner can still send on it afterwards (the stop request after a cancelled stream).
+    // Interrupt and Close take the same lock: a descriptor number that Close has released and
+    // another file has been given is never shut down here.
+    void Interrupt();
+    void ClearInterrupt();
 
 private:
+    std::mutex closeMutex_; // held by Interrupt, Close and Create around the descriptor
     std::atomic<int> fd_{-1};
+    std::atomic<bool> interrupted_{false};
     std::chrono::milliseconds receiveTimeout_{0};
 };
 

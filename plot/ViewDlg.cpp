@@ -66,6 +66,8 @@ QString LoadFailureText(const QString& path, const RecordReadFailure& failure) {
         return QStringLiteral("不是记录文件：%1").arg(name);
     case RecordReadFailure::Reason::NotRegularFile:
         return QStringLiteral("无法读取 %1：不是普通文件").arg(name);
+    case RecordReadFailure::Reason::TooLarge:
+        return QStringLiteral("无法读取 %1：文件过大").arg(name);
     case RecordReadFailure::Reason::CannotOpen:
     case RecordReadFailure::Reason::ReadError:
     case RecordReadFailure::Reason::None:

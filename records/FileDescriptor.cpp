@@ -1,5 +1,6 @@
 #include "records/FileDescriptor.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,6 +33,11 @@ bool FileDescriptor::WriteAll(const void* data, std::size_t size) const {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool FileDescriptor::IsRegularFile() const {
+    struct stat info {};
+    return ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 ssize_t FileDescriptor::ReadAll(void* data, std::size_t size) const {

@@ -22,6 +22,9 @@ public:
     // Writes all of `data`, retrying after interruptions and partial writes.
     bool WriteAll(const void* data, std::size_t size) const;
 
+    // Whether the descriptor is a regular file (not a folder, device, pipe or socket).
+    bool IsRegularFile() const;
+
     // Reads until `size` bytes or the end of the file. Returns the number of bytes read, or -1
     // when the read failed.
     ssize_t ReadAll(void* data, std::size_t size) const;

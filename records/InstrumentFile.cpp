@@ -63,13 +63,39 @@ HeaderBytes MakeHeaderBytes(const InstrumentStorage& storage, const InstrumentFi
 std::optional<InstrumentFileEntry> ReadInstrumentFileEntry(const std::string& path) {
     // O_NONBLOCK: a pipe or device that happens to carry the name must not hang the search.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.valid())
+    if (!file.valid() || !file.IsRegularFile())
         return std::nullopt;
     HeaderBytes h{};
     if (file.ReadAll(h.data(), h.size()) != static_cast<ssize_t>(h.size()) ||
         !StoredBlockChecksumMatches(h.data()))
         return std::nullopt;
     return InstrumentFileEntry{path, TransferTimeText(h), h[kHeaderDeviceNumber]};
+}
+
+ConvertResult CheckInstrumentFile(const std::string& path) {
+    ConvertResult result;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid()) {
+        result.systemError = errno;
+        return result;
+    }
+    if (!file.IsRegularFile()) {
+        result.status = ConvertStatus::NotRegularFile;
+        return result;
+    }
+    HeaderBytes h{};
+    const ssize_t got = file.ReadAll(h.data(), h.size());
+    if (got < 0) {
+        result.systemError = errno;
+        return result;
+    }
+    if (got != static_cast<ssize_t>(h.size()))
+        result.status = ConvertStatus::TooShort;
+    else if (!StoredBlockChecksumMatches(h.data()))
+        result.status = ConvertStatus::NotInstrumentFile;
+    else
+        result.status = ConvertStatus::Converted;
+    return result;
 }
 
 std::vector<TrendFrame> ExtractInstrumentFrames(std::uint8_t slotByte, const std::uint8_t* image) {
@@ -94,16 +120,26 @@ std::vector<TrendFrame> ExtractInstrumentFrames(std::uint8_t slotByte, const std
 ConvertResult ConvertInstrumentFile(const std::string& path, const RecordFileDone& onFileDone,
                                     const std::string& directory) {
     ConvertResult result;
+    // O_NONBLOCK and the regular-file check: a pipe must not hang the conversion, and a device
+    // such as /dev/zero reads as a storage that holds nothing, which is no instrument file.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.valid())
+    if (!file.valid()) {
+        result.systemError = errno;
         return result;
+    }
+    if (!file.IsRegularFile()) {
+        result.status = ConvertStatus::NotRegularFile;
+        return result;
+    }
     HeaderBytes h{};
     std::vector<std::uint8_t> image(kStorageImageSize);
     const ssize_t headerRead = file.ReadAll(h.data(), h.size());
     const ssize_t imageRead = headerRead < 0 ? -1 : file.ReadAll(image.data(), image.size());
-    file.Close();
-    if (headerRead < 0 || imageRead < 0)
+    if (headerRead < 0 || imageRead < 0) {
+        result.systemError = errno;
         return result;
+    }
+    file.Close();
     if (headerRead != static_cast<ssize_t>(h.size()) ||
         imageRead != static_cast<ssize_t>(image.size())) {
         result.status = ConvertStatus::TooShort;
@@ -114,10 +150,13 @@ ConvertResult ConvertInstrumentFile(const std::string& path, const RecordFileDon
         ExtractInstrumentFrames(h[kHeaderSlotByte], image.data());
     result.frames = static_cast<int>(frames.size());
     const std::atomic<bool> keepGoing{true};
-    result.status = WriteTrendRecords("U", h[kHeaderDeviceNumber], h[kHeaderDeviceVersion], frames,
-                                      keepGoing, onFileDone, directory)
-                        ? ConvertStatus::Converted
-                        : ConvertStatus::WriteFailed;
+    if (!WriteTrendRecords("U", h[kHeaderDeviceNumber], h[kHeaderDeviceVersion], frames, keepGoing,
+                           onFileDone, directory)) {
+        result.status = ConvertStatus::WriteFailed;
+        result.systemError = errno;
+        return result;
+    }
+    result.status = ConvertStatus::Converted;
     return result;
 }
 

@@ -43,12 +43,17 @@ bool HasRecordMagic(const RecordFileHeader& header) {
     return std::memcmp(header.magic, kRecordMagic, sizeof kRecordMagic) == 0;
 }
 
+// The record name, then with "-2", "-3", ... added for the further tries.
+std::string NameToTry(const std::string& basePath, int n) {
+    const std::string stem = basePath.substr(0, basePath.size() - 4); // without ".zmr"
+    return n == 1 ? basePath : stem + "-" + std::to_string(n) + ".zmr";
+}
+
 // Opens a new file under the record name, adding "-2", "-3", ... while the name is taken.
 // O_EXCL makes the choice safe against another writer picking the same name at the same time.
 int CreateExclusive(const std::string& basePath, std::string& path) {
-    const std::string stem = basePath.substr(0, basePath.size() - 4); // without ".zmr"
     for (int n = 1; n <= kMaxNameSuffix; ++n) {
-        path = n == 1 ? basePath : stem + "-" + std::to_string(n) + ".zmr";
+        path = NameToTry(basePath, n);
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -56,15 +61,47 @@ int CreateExclusive(const std::string& basePath, std::string& path) {
     return -1;
 }
 
+// Gives the unnamed file `file` the first free record name. linkat never replaces a file: a
+// taken name fails with EEXIST and the next one is tried.
+bool LinkUnderFreeName(const FileDescriptor& file, const std::string& basePath, std::string& path) {
+    const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+    for (int n = 1; n <= kMaxNameSuffix; ++n) {
+        path = NameToTry(basePath, n);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// The header goes into an unnamed file that gets its name only once the header is complete:
+// a program killed or a disk filled on the way leaves no empty or cut header under a record
+// name. File systems without unnamed files get the name first and lose it again on failure.
 std::string CreateRecord(const RecordFileHeader& header, const std::string& prefix,
                          const std::string& directory) {
     const std::string folder = directory.empty() ? RecordDirectory() : directory;
     std::error_code ignored; // normally it exists already; opening the file tells the rest
     std::filesystem::create_directories(folder, ignored);
+    const std::string basePath =
+        RecordFileName(folder, prefix, header.deviceNumber, header.startTime);
 
     std::string path;
-    FileDescriptor file(CreateExclusive(
-        RecordFileName(folder, prefix, header.deviceNumber, header.startTime), path));
+    FileDescriptor unnamed(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+    if (unnamed.valid()) {
+        if (!unnamed.WriteAll(&header, sizeof header) ||
+            !LinkUnderFreeName(unnamed, basePath, path))
+            return {};
+        if (!unnamed.Close()) {
+            KeepingErrno([&] { ::unlink(path.c_str()); });
+            return {};
+        }
+        return path;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return {};
+
+    FileDescriptor file(CreateExclusive(basePath, path));
     if (!file.valid())
         return {};
     if (!file.WriteAll(&header, sizeof header) || !file.Close()) {
@@ -77,15 +114,26 @@ std::string CreateRecord(const RecordFileHeader& header, const std::string& pref
     return path;
 }
 
-// Every whole block in the rest of the file; a block cut short at the end is left out.
-template <typename Block>
-bool ReadBlocks(const FileDescriptor& file, std::size_t available, std::vector<Block>& blocks) {
-    blocks.resize(available / sizeof(Block));
-    const ssize_t got = file.ReadAll(blocks.data(), blocks.size() * sizeof(Block));
-    if (got < 0)
-        return false;
-    blocks.resize(static_cast<std::size_t>(got) / sizeof(Block));
-    return true;
+// Every whole block in the rest of the file; a block cut short at the end is left out. The list
+// grows with what is actually read, never with what the file's size promises: a sparse file or
+// one cut short while it is read costs no more memory than the data it really has.
+template <typename Block> bool ReadBlocks(const FileDescriptor& file, std::vector<Block>& blocks) {
+    constexpr std::size_t kChunkBlocks = (std::size_t{1} << 20) / sizeof(Block);
+    constexpr std::size_t kMaxBlocks = kMaxRecordFileSize / sizeof(Block);
+    for (;;) {
+        const std::size_t had = blocks.size();
+        if (had >= kMaxBlocks) {
+            errno = EFBIG; // the file grew past the limit while it was read
+            return false;
+        }
+        blocks.resize(had + kChunkBlocks);
+        const ssize_t got = file.ReadAll(blocks.data() + had, kChunkBlocks * sizeof(Block));
+        if (got < 0)
+            return false;
+        blocks.resize(had + static_cast<std::size_t>(got) / sizeof(Block));
+        if (static_cast<std::size_t>(got) < kChunkBlocks * sizeof(Block))
+            return true; // the end of the file
+    }
 }
 
 std::vector<TrendPoint> TrendPointsOf(const std::vector<TrendBlock>& blocks) {
@@ -171,24 +219,25 @@ std::optional<RecordImage> ReadRecordImage(const std::string& path, RecordReadFa
         return Fail(failure, Reason::NotRegularFile);
     if (info.st_size < static_cast<off_t>(kRecordHeaderSize))
         return Fail(failure, Reason::NotRecordFile);
+    if (info.st_size > kMaxRecordFileSize)
+        return Fail(failure, Reason::TooLarge);
     RecordImage image;
     const ssize_t got = file.ReadAll(&image.header, sizeof image.header);
     if (got < 0)
         return Fail(failure, Reason::ReadError, errno);
     if (got != sizeof image.header || !HasRecordMagic(image.header))
         return Fail(failure, Reason::NotRecordFile);
-    const auto available = static_cast<std::size_t>(info.st_size) - kRecordHeaderSize;
 
     // Only 0 means trend; any other kind is read as a waveform record.
     try {
         if (image.IsTrend()) {
-            if (!ReadBlocks(file, available, image.trendBlocks))
-                return Fail(failure, Reason::ReadError, errno);
+            if (!ReadBlocks(file, image.trendBlocks))
+                return Fail(failure, errno == EFBIG ? Reason::TooLarge : Reason::ReadError, errno);
             image.header.dataCount =
                 static_cast<std::int32_t>(image.trendBlocks.size() * kTrendPointsPerBlock);
         } else {
-            if (!ReadBlocks(file, available, image.waveBlocks))
-                return Fail(failure, Reason::ReadError, errno);
+            if (!ReadBlocks(file, image.waveBlocks))
+                return Fail(failure, errno == EFBIG ? Reason::TooLarge : Reason::ReadError, errno);
             image.header.dataCount = static_cast<std::int32_t>(image.waveBlocks.size());
         }
     } catch (const std::bad_alloc&) {
@@ -207,7 +256,11 @@ std::optional<RecordFileData> ReadRecordFile(const std::string& path) {
     RecordFileData data;
     data.header = image->header;
     data.blocks = std::move(image->waveBlocks);
-    data.points = TrendPointsOf(image->trendBlocks);
+    try {
+        data.points = TrendPointsOf(image->trendBlocks);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // the points take four times the blocks' memory
+    }
     return data;
 }
 

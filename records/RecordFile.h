@@ -50,8 +50,13 @@ struct RecordFileData {
     std::vector<TrendPoint> points;  // trend record, 62 per block
 };
 
+// Record files larger than this are refused unread: the live stream fills one in about four days
+// of recording without a break, and a reader holds the whole file in memory.
+inline constexpr std::int64_t kMaxRecordFileSize = std::int64_t{1} << 30;
+
 // Loads every whole block; an incomplete trailing block is ignored. Nothing when the file cannot
-// be read or does not start with the record magic.
+// be read, is not a regular file, is larger than kMaxRecordFileSize or does not start with the
+// record magic.
 std::optional<RecordFileData> ReadRecordFile(const std::string& path);
 
 // A record file's whole blocks as they lie in the file. Exactly one of the lists is filled, by
@@ -68,7 +73,7 @@ struct RecordImage {
 
 // Why a record file was not loaded.
 struct RecordReadFailure {
-    enum class Reason { None, CannotOpen, NotRegularFile, NotRecordFile, ReadError };
+    enum class Reason { None, CannotOpen, NotRegularFile, NotRecordFile, TooLarge, ReadError };
     Reason reason = Reason::None;
     int systemError = 0; // errno of CannotOpen and ReadError
 };

@@ -3,6 +3,7 @@
 #include "common/LocalTime.h"
 #include "records/RecordFile.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace zel {
@@ -46,9 +47,11 @@ bool WriteTrendRecords(const std::string& prefix, std::uint16_t deviceNumber,
             current.open = true;
         }
         if (!AppendRecordBlock(current.summary.path, frame.block)) {
+            const int error = errno;         // the caller tells the user why
             if (current.summary.blocks == 0) // nothing made it in: leave no empty file behind
                 std::remove(current.summary.path.c_str());
             Report(current, onFileDone);
+            errno = error;
             return false;
         }
         ++current.summary.blocks;

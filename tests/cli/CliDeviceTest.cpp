@@ -94,8 +94,11 @@ TEST_F(CliDeviceTest, ClearAndStopReportWhatHappened) {
 
 TEST_F(CliDeviceTest, ConnectionFailureAndUsageErrors) {
     simulator->Stop();
-    EXPECT_EQ(Run({"status"}), 1);
-    EXPECT_EQ(err.str(), "未能连接到设备!\n");
+    // The program's words for a connection that could not be made.
+    for (const char* command : {"status", "clear", "stop", "sync-clock"}) {
+        EXPECT_EQ(Run({command}), 1) << command;
+        EXPECT_EQ(err.str(), "连接设备失败!\n") << command;
+    }
     EXPECT_EQ(Run({}), 2);
     EXPECT_EQ(Run({"frobnicate"}), 2);
     EXPECT_EQ(Run({"status", "--bogus"}), 2);

@@ -103,6 +103,31 @@ TEST_F(CliRecordsTest, RecordReportsAConnectionFailure) {
     EXPECT_EQ(Run({"record", "--blocks", "0"}), 2);
 }
 
+TEST_F(CliRecordsTest, RecordForTheLongestTimeGivenRecordsUntilStopped) {
+    // A deadline beyond what the clock can hold means no deadline, not one in the past.
+    StartSimulator();
+    std::atomic<bool> finished{false};
+    std::thread interrupter([&] {
+        // Three blocks in the file, however slow the machine is; then Ctrl-C.
+        while (!finished.load()) {
+            for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+                if (entry.file_size() >= 60u + 3u * 1612u) {
+                    std::raise(SIGINT);
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+    const int rc = Run({"record", "--seconds", "9223372036854775807", "--dir", dir.path()});
+    finished.store(true);
+    interrupter.join();
+    ASSERT_EQ(rc, 0) << err.str();
+    const auto line = Lines(out.str());
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_GE(std::stoi(line[0].substr(line[0].find('\t') + 1)), 3);
+}
+
 TEST_F(CliRecordsTest, InfoAndExportRejectFilesThatAreNotRecords) {
     const std::string bogus = dir / "bogus.zmr";
     std::ofstream(bogus) << "hello, this is not a record file at all, not even close....";
@@ -144,7 +169,8 @@ TEST_F(CliRecordsTest, InterruptedDownloadKeepsTheFramesThatArrived) {
     });
     const int rc = Run({"download", "--dir", dir.path()});
     interrupter.join();
-    ASSERT_EQ(rc, 0) << err.str();
+    // What arrived is kept, but a script must not take the download for complete.
+    ASSERT_EQ(rc, 130) << err.str();
     const auto rows = Lines(out.str());
     ASSERT_EQ(rows.size(), 1u);
     const int blocks = std::stoi(rows[0].substr(rows[0].rfind('\t') + 1));
@@ -166,6 +192,17 @@ TEST_F(CliRecordsTest, ScanFindsInstrumentFilesAndConvertWritesUFiles) {
     std::ofstream(dir / "stick/b.tch") << "lower case is not an instrument file";
     ASSERT_EQ(Run({"scan", dir / "stick"}), 0);
     EXPECT_EQ(out.str(), dir / "stick/sub/a.TCH" + "\t2014-3-5 8:9:10\t9\n");
+
+    // A device reads as an empty storage but is no instrument data file.
+    EXPECT_EQ(Run({"convert", "/dev/zero", "--dir", dir / "u"}), 1);
+    EXPECT_EQ(err.str(), "/dev/zero: not a regular file\n");
+    EXPECT_EQ(out.str(), "");
+
+    // JSON stays valid for a folder whose name is not UTF-8.
+    const std::string latin1 = dir / "caf\xE9";
+    ASSERT_EQ(Run({"convert", dir / "stick/sub/a.TCH", "--dir", latin1, "--json"}), 0);
+    EXPECT_NE(out.str().find("caf\\ufffd/U-191009-"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find('\xE9'), std::string::npos);
 
     std::ofstream(dir / "short.TCH") << "short";
     EXPECT_EQ(Run({"convert", dir / "stick/sub/a.TCH", dir / "short.TCH", "--dir", dir / "u"}), 1);

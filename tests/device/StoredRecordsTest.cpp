@@ -121,6 +121,34 @@ TEST_F(StoredRecordsTest, FailuresAreRetriedAndTwentyOneInARowGiveUp) {
     EXPECT_EQ(ReadRecordDirectory(link, storage.recordSlots, keepGoing, {}, {}).total, 0);
 }
 
+TEST_F(StoredRecordsTest, FailuresThatAlternateWithGoodRepliesNeverAddUp) {
+    // Every second stored-record reply fails: 24 failures while the directory is read and 25
+    // during the download, never two in a row. Only 21 in a row give up.
+    const std::int64_t t0 = Local(2019, 5, 1, 8, 0, 0);
+    Start(sim::BuildStorage({25, 1, t0, 31, 31}), [](sim::SimConfig& c) {
+        c.recordFault = sim::ReplyFault::BadChecksum;
+        c.recordFaultEvery = 2;
+    });
+    link.Close();
+    test::TempDir dir;
+    DeviceStatus status;
+    std::vector<RecordFileSummary> files;
+    TransferEvents events;
+    events.fileDone = [&](const RecordFileSummary& s) { files.push_back(s); };
+    ASSERT_EQ(RunRecordTransfer(link, status, keepGoing, keepGoing, events, dir.path()),
+              TransferOutcome::Completed);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].blocks, 25);
+    const auto requests = simulator->Requests();
+    int info = 0, data = 0;
+    for (const auto& r : requests) {
+        if (r[1] == kCmdRecord)
+            ++(r[2] == 0 ? info : data);
+    }
+    EXPECT_EQ(info, 25 + 24);
+    EXPECT_EQ(data, 25 + 25);
+}
+
 TEST_F(StoredRecordsTest, DownloadRetriesSortsStablyAndNumbersFrames) {
     const std::int64_t t0 = Local(2019, 5, 1, 8, 0, 0);
     InstrumentStorage storage;

@@ -160,6 +160,21 @@ TEST(CurseWnd, ZoomStopsAt18And76800) {
     EXPECT_EQ(from300.wnd.First(), 0);
 }
 
+TEST(CurseWnd, ZoomInFromTheLiveSpanStopsAt32) {
+    // The live plot starts at 1024 points; halving lands exactly on the limit.
+    TrendPlot plot;
+    for (int k = 0; k < 2000; ++k)
+        plot.wnd.AddPoint(k, -k);
+    EXPECT_EQ(plot.wnd.Span(), CCurseWnd::kLiveSpan);
+    std::vector<int> in;
+    for (int r = plot.wnd.Zoom(true); r != 0 && in.size() < 20; r = plot.wnd.Zoom(true))
+        in.push_back(r);
+    EXPECT_EQ(in, (std::vector<int>{512, 256, 128, 64, 32}));
+    EXPECT_EQ(plot.wnd.Span(), 32);
+    EXPECT_FALSE(plot.wnd.CanZoom(true));
+    EXPECT_TRUE(plot.wnd.CanZoom(false));
+}
+
 TEST(CurseWnd, PlaybackAtTopSpeedAdvancesEightPointsPerTick) {
     TrendPlot plot;
     plot.wnd.SetPoints(Counting(1000));

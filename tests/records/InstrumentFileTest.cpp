@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -197,10 +198,18 @@ TEST(InstrumentFileTest, FilesThatCannotBeReadOrWrittenAreReported) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "cut"));
     EXPECT_EQ(Convert(dir / "missing.TCH", dir / "cut").result.status, ConvertStatus::CannotOpen);
-    EXPECT_EQ(Convert(dir.path(), dir / "cut").result.status, ConvertStatus::CannotOpen);
+    // Reads as a storage without recordings, but is no instrument data file.
+    for (const std::string& notAFile : {dir.path(), std::string("/dev/zero")}) {
+        EXPECT_EQ(Convert(notAFile, dir / "cut").result.status, ConvertStatus::NotRegularFile)
+            << notAFile;
+        EXPECT_FALSE(ReadInstrumentFileEntry(notAFile)) << notAFile;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "cut"));
 
     WriteBytes(dir / "plain", {0});
-    EXPECT_EQ(Convert(dir / "d.TCH", dir / "plain").result.status, ConvertStatus::WriteFailed);
+    const Converted blocked = Convert(dir / "d.TCH", dir / "plain");
+    EXPECT_EQ(blocked.result.status, ConvertStatus::WriteFailed);
+    EXPECT_EQ(blocked.result.systemError, ENOTDIR) << "the system's reason reaches the caller";
     EXPECT_FALSE(WriteInstrumentFile(dir / "plain/x.TCH", storage, kHeader));
 }
 

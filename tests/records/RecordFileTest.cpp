@@ -280,6 +280,11 @@ TEST(RecordFileTest, ImageKeepsTrendBlocksAndSaysWhyAFileWasNotLoaded) {
     WriteBytes(dir / "bad.zmr", bytes);
     WriteBytes(dir / "short.zmr", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 59));
     ASSERT_EQ(::mkfifo((dir / "pipe.zmr").c_str(), 0644), 0);
+    // A valid header followed by 2 GB of holes: refused before anything is read or reserved.
+    WriteBytes(dir / "sparse.zmr", ReadBytes(trend));
+    std::filesystem::resize_file(dir / "sparse.zmr", std::uintmax_t{2} << 30);
+    WriteBytes(dir / "limit.zmr", ReadBytes(trend));
+    std::filesystem::resize_file(dir / "limit.zmr", kMaxRecordFileSize + 1);
     using Reason = RecordReadFailure::Reason;
     const struct {
         std::string path;
@@ -291,12 +296,37 @@ TEST(RecordFileTest, ImageKeepsTrendBlocksAndSaysWhyAFileWasNotLoaded) {
         {dir / "missing.zmr", Reason::CannotOpen, ENOENT},
         {dir.path(), Reason::NotRegularFile, 0},
         {dir / "pipe.zmr", Reason::NotRegularFile, 0},
+        {"/dev/zero", Reason::NotRegularFile, 0},
+        {dir / "sparse.zmr", Reason::TooLarge, 0},
+        {dir / "limit.zmr", Reason::TooLarge, 0},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(ReadRecordImage(c.path, &failure)) << c.path;
         EXPECT_EQ(failure.reason, c.reason) << c.path;
         EXPECT_EQ(failure.systemError, c.systemError) << c.path;
+        EXPECT_FALSE(ReadRecordFile(c.path)) << c.path;
     }
+}
+
+TEST(RecordFileTest, ALongRecordReadsBackWholeAcrossReadChunks) {
+    // More than one chunk of blocks, ending in a block cut short.
+    TempDir dir;
+    const std::string path = CreateWaveformRecord("S", 1, 1, dir.path());
+    std::vector<std::uint8_t> bytes = ReadBytes(path);
+    const int count = 1500;
+    for (int n = 0; n < count; ++n) {
+        const SampleBlock b = NumberedBlock(n);
+        const auto* p = reinterpret_cast<const std::uint8_t*>(&b);
+        bytes.insert(bytes.end(), p, p + sizeof b);
+    }
+    bytes.resize(bytes.size() + 700, 0x33);
+    WriteBytes(path, bytes);
+    const auto data = ReadRecordFile(path);
+    ASSERT_TRUE(data);
+    ASSERT_EQ(data->blocks.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(data->header.dataCount, count);
+    for (int n : {0, 649, 650, 651, count - 1})
+        EXPECT_EQ(data->blocks[static_cast<std::size_t>(n)].headWord, 0xA000u + n) << n;
 }
 
 } // namespace
