@@ -31,6 +31,7 @@ public:
         recorder_.Record(block);
         std::lock_guard lock(mutex_);
         count_ = count;
+        lastBlock_ = std::chrono::steady_clock::now();
         changed_.notify_all();
     }
     void onConnectFailed() override {
@@ -40,13 +41,22 @@ public:
     }
 
     // Waits until the block limit is reached, the connection failed, a file failed, the
-    // deadline passed or keepGoing was cleared; polls keepGoing since a signal cannot notify.
-    void Wait(std::chrono::steady_clock::time_point deadline, const std::atomic<bool>& keepGoing) {
+    // deadline passed, the instrument fell silent for `silence` or keepGoing was cleared; polls
+    // keepGoing since a signal cannot notify. The stream worker does not notice a connection
+    // the instrument dropped, so without the silence limit such a run would wait for ever.
+    void Wait(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds silence,
+              const std::atomic<bool>& keepGoing) {
         std::unique_lock lock(mutex_);
+        lastBlock_ = std::chrono::steady_clock::now();
         while (keepGoing.load() && !connectFailed_ && !recorder_.Failed() &&
                (blockLimit_ == 0 || count_ < blockLimit_) &&
-               std::chrono::steady_clock::now() < deadline)
+               std::chrono::steady_clock::now() < deadline) {
+            if (std::chrono::steady_clock::now() - lastBlock_ >= silence) {
+                fellSilent_ = true;
+                return;
+            }
             changed_.wait_for(lock, std::chrono::milliseconds(50));
+        }
     }
     int Count() {
         std::lock_guard lock(mutex_);
@@ -56,6 +66,10 @@ public:
         std::lock_guard lock(mutex_);
         return connectFailed_;
     }
+    bool FellSilent() {
+        std::lock_guard lock(mutex_);
+        return fellSilent_;
+    }
 
 private:
     WaveformRecorder& recorder_;
@@ -64,6 +78,8 @@ private:
     std::condition_variable changed_;
     int count_ = 0;
     bool connectFailed_ = false;
+    bool fellSilent_ = false;
+    std::chrono::steady_clock::time_point lastBlock_;
 };
 
 // `seconds` from now; a deadline the clock cannot hold (some 292 years away) means none.
@@ -78,6 +94,8 @@ std::chrono::steady_clock::time_point DeadlineAfter(long long seconds) {
 }
 
 } // namespace
+
+const std::chrono::milliseconds RecordCommand::kSilenceLimit{5000};
 
 int RecordCommand::Run(CliContext& c) {
     std::string seconds, blocks, prefix = "R", directory;
@@ -114,7 +132,7 @@ int RecordCommand::Run(CliContext& c) {
         run.Start();
         const auto deadline =
             haveSeconds ? DeadlineAfter(limit) : std::chrono::steady_clock::time_point::max();
-        sink.Wait(deadline, keepGoing);
+        sink.Wait(deadline, kSilenceLimit, keepGoing);
         run.Stop(false);
     }
     if (sink.ConnectFailed())
@@ -126,6 +144,8 @@ int RecordCommand::Run(CliContext& c) {
     if (recorder.Path().empty())
         return Fail(c, "未收到数据");
     c.out << recorder.Path() << '\t' << sink.Count() << '\n';
+    if (sink.FellSilent())
+        return Fail(c, "设备停止发送数据, 录制已结束");
     return kExitOk;
 }
 

@@ -2,6 +2,8 @@
 
 #include "cli/CliCommand.h"
 
+#include <chrono>
+
 namespace zel::cli {
 
 // Records the live stream into a waveform record file, as the live recording window does.
@@ -12,6 +14,9 @@ public:
         return "record (--seconds S | --blocks N) [--prefix R] [--dir DIR]";
     }
     int Run(CliContext& context) override;
+
+    // How long the instrument may send nothing before a recording ends as failed.
+    static const std::chrono::milliseconds kSilenceLimit;
 };
 
 } // namespace zel::cli

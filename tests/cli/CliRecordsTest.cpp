@@ -214,3 +214,17 @@ TEST_F(CliRecordsTest, ScanFindsInstrumentFilesAndConvertWritesUFiles) {
 }
 
 } // namespace
+
+// An instrument that stops sending in the middle of a recording must not keep the command
+// waiting for blocks that never come: it ends, keeps what arrived and says so.
+TEST_F(CliRecordsTest, RecordEndsWhenTheInstrumentFallsSilent) {
+    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 3; });
+    EXPECT_EQ(Run({"record", "--blocks", "10", "--dir", dir.path()}), 1);
+    EXPECT_NE(err.str().find("设备停止发送数据"), std::string::npos) << err.str();
+    const auto line = Lines(out.str());
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0].substr(line[0].find('\t') + 1), "3");
+    const std::string path = line[0].substr(0, line[0].find('\t'));
+    EXPECT_EQ(std::filesystem::file_size(path), 60u + 3u * 1612u);
+    EXPECT_TRUE(simulator->WaitForRequestCount(1, 0x81, 0xA1));
+}
