@@ -201,8 +201,13 @@ int FuzzInstrumentFile(const std::uint8_t* data, std::size_t size) {
     }
 
     const auto entry = ReadInstrumentFileEntry(path);
-    Check(entry.has_value() == (headerComplete && StoredBlockChecksumMatches(header)),
-          "instrument file header check wrong");
+    const bool headerSealed = headerComplete && StoredBlockChecksumMatches(header);
+    Check(entry.has_value() == headerSealed, "instrument file header check wrong");
+    const ConvertStatus check = CheckInstrumentFile(path).status;
+    Check(check == (!headerComplete ? ConvertStatus::TooShort
+                    : !headerSealed ? ConvertStatus::NotInstrumentFile
+                                    : ConvertStatus::Converted),
+          "the instrument file check disagrees with the header");
     if (entry)
         Check(entry->deviceNumber == header[8], "device number read wrongly");
 
