@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace zel::fuzz {
 namespace {
@@ -92,11 +91,6 @@ void WriteWholeFile(const std::string& path, const void* data, std::size_t size)
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         std::abort();
     }
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) {

@@ -35,7 +35,6 @@ std::string SandboxFolder(const std::string& name);
 
 // Writes the bytes as the whole file; aborts when it cannot (the sandbox is broken, not the code).
 void WriteWholeFile(const std::string& path, const void* data, std::size_t size);
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
 // The regular files in a folder, sorted by name.
 std::vector<std::string> FilesIn(const std::string& folder);
