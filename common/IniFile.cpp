@@ -144,8 +144,10 @@ bool IniFile::Write(const std::string& path, const std::string& section, const s
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         text += lines[i].text;
-        // Only the file's own last line may stay without an ending.
-        text += lines[i].end.empty() && i + 1 < lines.size() ? newline : lines[i].end;
+        // Only the last line may stay without a line feed: a former last line ending in a lone
+        // "\r" would otherwise run into the next one when the file is read again.
+        const bool last = i + 1 == lines.size();
+        text += !last && lines[i].end.find('\n') == std::string::npos ? newline : lines[i].end;
     }
     return ReplaceFileContents(path, text);
 }

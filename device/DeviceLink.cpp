@@ -117,12 +117,19 @@ long DeviceLink::ReceiveSome(std::uint8_t* buffer, std::size_t size) {
 bool DeviceLink::Exchange(std::uint8_t code, std::initializer_list<std::uint8_t> params,
                           std::uint8_t replyCode, std::uint8_t* reply, std::size_t length,
                           std::chrono::milliseconds pause) {
-    if (!SendRequest(code, params))
-        return false;
-    Pause(pause);
-    std::memset(reply, 0, length);
-    const std::size_t got = socket_.ReceiveExactly(reply, length, kReceiveTimeout);
+    const std::size_t got = ExchangeReceived(code, params, reply, length, pause);
     return AcceptReply(reply, got, replyCode, length);
+}
+
+std::size_t DeviceLink::ExchangeReceived(std::uint8_t code,
+                                         std::initializer_list<std::uint8_t> params,
+                                         std::uint8_t* reply, std::size_t length,
+                                         std::chrono::milliseconds pause) {
+    std::memset(reply, 0, length);
+    if (!SendRequest(code, params))
+        return 0;
+    Pause(pause);
+    return socket_.ReceiveExactly(reply, length, kReceiveTimeout);
 }
 
 bool DeviceLink::DecodeStatus(const std::uint8_t* r, DeviceStatus& s) {
@@ -194,20 +201,31 @@ bool DeviceLink::Drain() {
 
 bool DeviceLink::ReadRecordInfo(int slot, RecordInfo& info) {
     std::uint8_t reply[kRecordReplySize];
-    if (!Exchange(kCmdRecord, {0x00, static_cast<std::uint8_t>(slot)}, kCmdRecord, reply,
-                  sizeof reply))
+    const std::size_t got =
+        ExchangeReceived(kCmdRecord, {0x00, static_cast<std::uint8_t>(slot)}, reply, sizeof reply);
+    return DecodeRecordInfoReply(reply, got, info);
+}
+
+bool DeviceLink::ReadRecordFrame(int slot, int frameNumber, TrendFrame& frame) {
+    std::uint8_t reply[kRecordReplySize];
+    const std::size_t got = ExchangeReceived(
+        kCmdRecord, {static_cast<std::uint8_t>(frameNumber), static_cast<std::uint8_t>(slot)},
+        reply, sizeof reply);
+    return DecodeRecordFrameReply(reply, got, frame);
+}
+
+bool DeviceLink::DecodeRecordInfoReply(const std::uint8_t* reply, std::size_t received,
+                                       RecordInfo& info) {
+    if (!AcceptReply(reply, received, kCmdRecord, kRecordReplySize))
         return false;
     info.frameCount = reply[4 + kInfoFrameCountOffset];
     return true;
 }
 
-bool DeviceLink::ReadRecordFrame(int slot, int frameNumber, TrendFrame& frame) {
-    std::uint8_t reply[kRecordReplySize];
-    if (!Exchange(kCmdRecord,
-                  {static_cast<std::uint8_t>(frameNumber), static_cast<std::uint8_t>(slot)},
-                  kCmdRecord, reply, sizeof reply))
-        return false;
-    return DecodeStoredDataBlock(reply + 4, frame);
+bool DeviceLink::DecodeRecordFrameReply(const std::uint8_t* reply, std::size_t received,
+                                        TrendFrame& frame) {
+    return AcceptReply(reply, received, kCmdRecord, kRecordReplySize) &&
+           DecodeStoredDataBlock(reply + 4, frame);
 }
 
 } // namespace zel

@@ -81,7 +81,19 @@ public:
     // Checks a 29-byte status reply and decodes it; the status is untouched on failure.
     static bool DecodeStatus(const std::uint8_t* reply, DeviceStatus& status);
 
+    // Check a 260-byte stored-record reply of which `received` bytes arrived and decode the
+    // information block's frame count or the data frame; the output is untouched on failure.
+    static bool DecodeRecordInfoReply(const std::uint8_t* reply, std::size_t received,
+                                      RecordInfo& info);
+    static bool DecodeRecordFrameReply(const std::uint8_t* reply, std::size_t received,
+                                       TrendFrame& frame);
+
 private:
+    // Sends the request and gathers up to `length` reply bytes (the rest zero); returns how many
+    // arrived, 0 when the request could not be sent.
+    std::size_t ExchangeReceived(std::uint8_t code, std::initializer_list<std::uint8_t> params,
+                                 std::uint8_t* reply, std::size_t length,
+                                 std::chrono::milliseconds pause = std::chrono::milliseconds(0));
     // Decodes a reply that has already passed its checks.
     static void FillStatus(const std::uint8_t* reply, DeviceStatus& status);
     void Pause(std::chrono::milliseconds duration) const;

@@ -27,8 +27,9 @@ constexpr std::uint8_t kLastYearByte = 99;
 
 using HeaderBytes = std::array<std::uint8_t, kInstrumentHeaderSize>;
 
+// The slot byte counts up to 127, but the storage has 64 slots; a larger count is damage.
 int SlotCount(std::uint8_t slotByte) {
-    return (slotByte & 0x80) ? kStorageSlots : (slotByte & 0x7F);
+    return (slotByte & 0x80) ? kStorageSlots : std::min(slotByte & 0x7F, kStorageSlots);
 }
 
 bool AcceptDataBlock(const std::uint8_t* block, TrendFrame& frame) {

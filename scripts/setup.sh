@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev tzdata
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-liberation fonts-wqy-microhei clang-format dbus-daemon poppler-utils
+    clang libclang-rt-14-dev
     "$@"
 )
 

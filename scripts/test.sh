@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build and one with
 # AddressSanitizer + UndefinedBehaviorSanitizer; between the two it builds the Debian package
-# from the normal build and checks it.
+# from the normal build and checks it. Then the test programs that run threads are built and run
+# with ThreadSanitizer, and every fuzz target replays its corpus and fuzzes for 20 seconds.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
@@ -26,6 +27,38 @@ run_preset() {
     summary+=("$preset: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
 }
 
+# Only the test programs that run threads, built at -O1 (see the tsan preset).
+run_tsan() {
+    echo "== build: preset tsan (test programs that run threads)"
+    local start=$SECONDS
+    if ! { cmake --preset tsan >/dev/null && cmake --build build/tsan --target zel_thread_tests; }; then
+        summary+=("tsan: BUILD FAILED")
+        status=1
+        return
+    fi
+    echo "== test: preset tsan"
+    local log="build/tsan/ctest.log"
+    ctest --preset tsan -L threads -j "$jobs" --output-on-failure 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    [ "$rc" -eq 0 ] || status=1
+    summary+=("tsan: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1) ($((SECONDS - start)) s)")
+}
+
+# Every fuzz target over its corpus and kept crash inputs, then 20 s of fuzzing; a finding fails.
+run_fuzz() {
+    local start=$SECONDS
+    local log="build/fuzz-summary.log"
+    mkdir -p build
+    FUZZ_JOBS="$jobs" bash scripts/fuzz.sh 20 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    [ "$rc" -eq 0 ] || status=1
+    while read -r line; do
+        summary+=("fuzz: $line")
+    done < <(sed -n '/== fuzz summary/,$p' "$log" | tail -n +2)
+    [ "$rc" -eq 0 ] || summary+=("fuzz: FAILED")
+    summary+=("fuzz: done in $((SECONDS - start)) s")
+}
+
 run_package() {
     echo "== test: package"
     if bash scripts/package.sh && bash tests/packaging/check-package.sh build/package/*.deb; then
@@ -43,6 +76,10 @@ export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 run_preset asan
+
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+run_tsan
+run_fuzz
 
 echo "== summary"
 for line in "${summary[@]}"; do echo "   $line"; done

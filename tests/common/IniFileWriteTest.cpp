@@ -59,6 +59,14 @@ TEST(IniFileWriteTest, EveryLineKeepsItsOwnEndingAndNewLinesTakeTheFilesOne) {
     ASSERT_TRUE(IniFile::Write(path, "ZELMARINE", "extra", "1"));
     EXPECT_EQ(Contents(path), "[ZELMARINE]\nip=3.3.3.3\nextra=1\n");
 
+    // A last line ended by a lone carriage return gets a whole ending once a line follows it,
+    // or the new line would run into it and not read back.
+    Put(path, "[ZELMARINE]\r\nport=1\r");
+    ASSERT_TRUE(IniFile::Write(path, "ZELMARINE", "ip", "5.5.5.5"));
+    EXPECT_EQ(Contents(path), "[ZELMARINE]\r\nport=1\r\nip=5.5.5.5\r\n");
+    EXPECT_EQ(IniFile::Read(path, "ZELMARINE", "ip"), "5.5.5.5");
+    EXPECT_EQ(IniFile::Read(path, "ZELMARINE", "port"), "1");
+
     fs::remove(path);
     ASSERT_TRUE(IniFile::Write(path, "ZELMARINE", "ip", "4.4.4.4"));
     EXPECT_EQ(Contents(path), "[ZELMARINE]\nip=4.4.4.4\n");

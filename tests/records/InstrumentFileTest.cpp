@@ -120,7 +120,15 @@ TEST(InstrumentFileTest, SlotByteDecidesHowManySlotsAreRead) {
         std::uint8_t slotByte;
         std::vector<int> markers;
     } cases[] = {
-        {0x02, {0, 1}}, {0x03, {0, 1, 2}}, {0x82, {0, 1, 2, 63}}, {0x80, {0, 1, 2, 63}}, {0, {}},
+        {0x02, {0, 1}},
+        {0x03, {0, 1, 2}},
+        {0x82, {0, 1, 2, 63}},
+        {0x80, {0, 1, 2, 63}},
+        {0, {}},
+        // Counts past the 64 slots (damaged header) read the 64 and nothing beyond the image.
+        {0x40, {0, 1, 2, 63}},
+        {0x41, {0, 1, 2, 63}},
+        {0x7F, {0, 1, 2, 63}},
     };
     for (const auto& c : cases) {
         TempDir dir;
