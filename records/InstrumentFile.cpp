@@ -59,6 +59,23 @@ HeaderBytes MakeHeaderBytes(const InstrumentStorage& storage, const InstrumentFi
     return h;
 }
 
+// Opens `path` for reading when it is a regular file; otherwise says why in `result` and gives
+// an invalid descriptor. O_NONBLOCK and the regular-file check: a pipe must not hang a reader,
+// and a device such as /dev/zero reads as a storage that holds nothing, which is no instrument
+// file.
+FileDescriptor OpenRegularFile(const std::string& path, ConvertResult& result) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid()) {
+        result.systemError = errno;
+        return file;
+    }
+    if (!file.IsRegularFile()) {
+        result.status = ConvertStatus::NotRegularFile;
+        return FileDescriptor(-1);
+    }
+    return file;
+}
+
 } // namespace
 
 std::optional<InstrumentFileEntry> ReadInstrumentFileEntry(const std::string& path) {
@@ -75,15 +92,9 @@ std::optional<InstrumentFileEntry> ReadInstrumentFileEntry(const std::string& pa
 
 ConvertResult CheckInstrumentFile(const std::string& path) {
     ConvertResult result;
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.valid()) {
-        result.systemError = errno;
+    FileDescriptor file = OpenRegularFile(path, result);
+    if (!file.valid())
         return result;
-    }
-    if (!file.IsRegularFile()) {
-        result.status = ConvertStatus::NotRegularFile;
-        return result;
-    }
     HeaderBytes h{};
     const ssize_t got = file.ReadAll(h.data(), h.size());
     if (got < 0) {
@@ -121,17 +132,9 @@ std::vector<TrendFrame> ExtractInstrumentFrames(std::uint8_t slotByte, const std
 ConvertResult ConvertInstrumentFile(const std::string& path, const RecordFileDone& onFileDone,
                                     const std::string& directory) {
     ConvertResult result;
-    // O_NONBLOCK and the regular-file check: a pipe must not hang the conversion, and a device
-    // such as /dev/zero reads as a storage that holds nothing, which is no instrument file.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.valid()) {
-        result.systemError = errno;
+    FileDescriptor file = OpenRegularFile(path, result);
+    if (!file.valid())
         return result;
-    }
-    if (!file.IsRegularFile()) {
-        result.status = ConvertStatus::NotRegularFile;
-        return result;
-    }
     HeaderBytes h{};
     std::vector<std::uint8_t> image(kStorageImageSize);
     const ssize_t headerRead = file.ReadAll(h.data(), h.size());
