@@ -7,7 +7,7 @@
 namespace zel {
 
 void RegisterStoredRecordWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
-                                RemovableDriveLister drives, std::string recordDirectory) {
+                                 RemovableDriveLister drives, std::string recordDirectory) {
     mainWindow.SetWindowFactory(
         CZelmarineDlg::kTransfer,
         [&link, recordDirectory](QWidget* parent,

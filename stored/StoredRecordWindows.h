@@ -14,6 +14,6 @@ class DeviceLink;
 // `drives` lists). `recordDirectory` is where both write; empty means the ZMR folder beside the
 // program.
 void RegisterStoredRecordWindows(CZelmarineDlg& mainWindow, DeviceLink& link,
-                                RemovableDriveLister drives, std::string recordDirectory = {});
+                                 RemovableDriveLister drives, std::string recordDirectory = {});
 
 } // namespace zel
