@@ -15,6 +15,25 @@ namespace zel {
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+
+// Waits for room to write on `fd` for one slice at most, never past `deadline`, so that the
+// caller can look at its stop flag between slices: 1 when writable, 0 when the slice ran out
+// or a signal came, -1 when the deadline has passed or poll failed.
+int PollWritableSlice(int fd, Clock::time_point deadline, long long sliceMs) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0)
+        return -1;
+    pollfd p{fd, POLLOUT, 0};
+    const int r = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), sliceMs)));
+    if (r < 0)
+        return errno == EINTR ? 0 : -1;
+    return r > 0 ? 1 : 0;
+}
+
+} // namespace
+
 TcpSocket::~TcpSocket() {
     Close();
 }
@@ -71,14 +90,8 @@ bool TcpSocket::ConnectWithin(const std::string& host, std::uint16_t port,
     for (;;) {
         if (cancelled.load())
             return false;
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd p{fd, POLLOUT, 0};
-        const int slice = static_cast<int>(std::min<long long>(left.count(), 50));
-        const int r = ::poll(&p, 1, slice);
-        if (r < 0 && errno != EINTR)
+        const int r = PollWritableSlice(fd, deadline, 50);
+        if (r < 0)
             return false;
         if (r > 0) {
             // A refused or failed connection also shows as writable; its pending error decides.
@@ -110,13 +123,7 @@ bool TcpSocket::Send(const std::uint8_t* data, std::size_t size,
             return false;
         // The peer is not taking bytes: wait for room in short slices, so that an Interrupt
         // (which leaves the sending side open and so does not wake poll) is seen soon.
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd p{fd, POLLOUT, 0};
-        const int r = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 20)));
-        if (r < 0 && errno != EINTR)
+        if (PollWritableSlice(fd, deadline, 20) < 0)
             return false;
     }
     return true;
