@@ -11,12 +11,12 @@ namespace {
 using test::CountInColumn;
 using test::CountInRow;
 using test::IsColour;
+using test::kCh1;
+using test::kCh2;
+using test::kGrid;
 using test::TextAtMismatch;
 using test::TextMismatch;
 
-const QColor kGrid(0, 62, 31);
-const QColor kCh1(0, 255, 0);
-const QColor kCh2(255, 0, 0);
 constexpr int kTop = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
 
 using TrendPlot = test::PlotUnderTest<CCurseWnd>;

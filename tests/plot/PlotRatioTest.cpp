@@ -13,12 +13,11 @@ namespace {
 using test::CountInColumn;
 using test::CountInRow;
 using test::IsColour;
-
-const QColor kGrid(0, 62, 31);
-const QColor kZero(180, 180, 180);
-const QColor kCh1(0, 255, 0);
-const QColor kCh2(255, 0, 0);
-const QColor kYellow(255, 255, 0);
+using test::kCh1;
+using test::kCh2;
+using test::kGrid;
+using test::kYellow;
+using test::kZero;
 
 // Blocks whose every CH1 sample is `ch1` and every CH2 sample `ch2`.
 std::vector<WaveBlock> Flat(int count, int ch1, int ch2) {

@@ -18,8 +18,8 @@
 namespace zel {
 namespace {
 
-const QColor kGrid(0, 62, 31);
-const QColor kYellow(255, 255, 0);
+using test::kGrid;
+using test::kYellow;
 
 class PlotScale : public ::testing::Test {
 protected:

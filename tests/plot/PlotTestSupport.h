@@ -37,6 +37,13 @@ void SaveSnapshot(const QImage& image, const QString& name);
 // A unique, empty directory for this process and test.
 QString TempDirFor(const QString& testName);
 
+// The plots' colours: grid, zero line, the two channels and the cursor.
+inline const QColor kGrid(0, 62, 31);
+inline const QColor kZero(180, 180, 180);
+inline const QColor kCh1(0, 255, 0);
+inline const QColor kCh2(255, 0, 0);
+inline const QColor kYellow(255, 255, 0);
+
 bool IsColour(const QImage& image, int x, int y, QColor colour);
 // Pixels of `colour` in column x (or row y) within [from, to).
 int CountInColumn(const QImage& image, int x, int from, int to, QColor colour);

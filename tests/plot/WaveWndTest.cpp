@@ -14,15 +14,15 @@ namespace {
 using test::CountInColumn;
 using test::CountInRow;
 using test::IsColour;
+using test::kCh1;
+using test::kCh2;
+using test::kGrid;
+using test::kYellow;
+using test::kZero;
 using test::RampBlock;
 using test::TextAtMismatch;
 using test::TextMismatch;
 
-const QColor kGrid(0, 62, 31);
-const QColor kZero(180, 180, 180);
-const QColor kCh1(0, 255, 0);
-const QColor kCh2(255, 0, 0);
-const QColor kYellow(255, 255, 0);
 constexpr int kTop = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
 // Time labels of a 700 × 400 plot; the compared areas leave out the neighbouring texts (the
 // lowest value label reaches into the bottom rows of the first time label).
