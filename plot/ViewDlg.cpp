@@ -1,8 +1,8 @@
 #include "plot/ViewDlg.h"
 
+#include "common/DeviceText.h"
 #include "common/LocalTime.h"
 #include "common/ModuleDirectory.h"
-#include "device/DeviceStatus.h"
 #include "plot/CurseWnd.h"
 #include "plot/ViewerLayout.h"
 #include "plot/ViewerMenus.h"
@@ -240,7 +240,7 @@ bool CViewDlg::OpenRecord(const QString& path) {
             std::shared_ptr<const std::vector<TrendBlock>>(record, &record->trendBlocks)));
     }
     const RecordFileHeader& header = record->header;
-    ShowRecordInfo(static_cast<std::int16_t>(header.deviceNumber) + kDeviceNumberBase,
+    ShowRecordInfo(RecordDeviceNumber(header.deviceNumber),
                    static_cast<std::int16_t>(header.deviceVersion), header.startTime,
                    header.dataCount);
     UpdateZoomButtons();

@@ -1,9 +1,8 @@
 #include "plot/ViewerStatistics.h"
 
+#include "common/DeviceText.h"
 #include "common/LocalTime.h"
 #include "common/ModuleDirectory.h"
-#include "device/DeviceStatus.h"
-#include "device/StatusText.h"
 #include "plot/CStatDlg.h"
 #include "plot/CurseWnd.h"
 #include "plot/ReportWriter.h"
@@ -230,8 +229,7 @@ ReportContent ViewerStatistics::ReportBase(const QString& what) const {
     ReportContent content;
     content.fileName = QFileInfo(path_).fileName();
     // Signed 16-bit, as the information bar shows them.
-    content.deviceNumber =
-        QString::number(static_cast<std::int16_t>(header.deviceNumber) + kDeviceNumberBase);
+    content.deviceNumber = QString::number(RecordDeviceNumber(header.deviceNumber));
     content.version = Text(VersionText(static_cast<std::int16_t>(header.deviceVersion)));
     content.startTime = Text(FormatLocalTime(header.startTime, "%Y-%m-%d %H:%M:%S"));
     content.duration = DurationText(count > 0 ? 0.5 * static_cast<double>(count - 1) : 0.0);
