@@ -4,11 +4,11 @@
 #include "app/DemoEnvironment.h"
 #include "app/InfoOptions.h"
 #include "app/ProgramWindows.h"
-#include "app/UDisksDriveLister.h"
+#include "platform/UDisksDriveLister.h"
 #include "app/ViewerLaunch.h"
 #include "common/FileLocations.h"
 #include "common/Version.h"
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 #include "resources/Resources.h"
 #include "widgets/ImageResources.h"
 

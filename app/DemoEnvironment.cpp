@@ -1,6 +1,6 @@
 #include "app/DemoEnvironment.h"
 
-#include "app/WifiProbe.h"
+#include "platform/WifiProbe.h"
 #include "common/LocalTime.h"
 #include "common/ModuleDirectory.h"
 #include "records/InstrumentFile.h"

@@ -3,7 +3,7 @@
 #include "app/CZelmarineDlg.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 #include "stored/CTransDlg.h"
 #include "stored/CUsbDlg.h"
 

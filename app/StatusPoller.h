@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WifiProbe.h"
+#include "platform/WifiProbe.h"
 #include "device/DeviceLink.h"
 #include "device/WorkerStopper.h"
 

@@ -5,7 +5,7 @@
 // reuses freed heap pages from one iteration to the next without the set growing.)
 #include "BenchApplication.h"
 #include "plot/CurseWnd.h"
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
 

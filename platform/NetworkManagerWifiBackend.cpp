@@ -1,4 +1,6 @@
-#include "app/NetworkManagerWifiBackend.h"
+#include "platform/NetworkManagerWifiBackend.h"
+
+#include "platform/PrivateBusConnection.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -8,7 +10,6 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -27,11 +28,6 @@ const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Proper
 constexpr std::uint32_t kDeviceTypeWifi = 2;
 constexpr std::uint32_t kDeviceStateActivated = 100;
 
-QString UniqueConnectionName() {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("zel-wifi-%1").arg(counter.fetch_add(1));
-}
-
 } // namespace
 
 NetworkManagerWifiBackend::NetworkManagerWifiBackend(const QString& busAddress,
@@ -46,13 +42,9 @@ bool NetworkManagerWifiBackend::Open() {
     Close();
     // A connection of our own, so that it can be dropped again at Close() and the probe keeps
     // nothing between calls.
-    connectionName_ = UniqueConnectionName();
-    QDBusConnection bus =
-        busAddress_.isEmpty()
-            ? QDBusConnection::connectToBus(QDBusConnection::SystemBus, connectionName_)
-            : QDBusConnection::connectToBus(busAddress_, connectionName_);
+    connection_ = std::make_unique<PrivateBusConnection>(QStringLiteral("zel-wifi"), busAddress_);
     open_ = true;
-    if (!bus.isConnected())
+    if (!connection_->Bus().isConnected())
         return false;
     QDBusMessage reply;
     const bool asked =
@@ -64,7 +56,7 @@ bool NetworkManagerWifiBackend::Open() {
 void NetworkManagerWifiBackend::Close() {
     if (!open_)
         return;
-    QDBusConnection::disconnectFromBus(connectionName_);
+    connection_.reset();
     open_ = false;
 }
 
@@ -81,8 +73,7 @@ bool NetworkManagerWifiBackend::Call(const QString& path, const QString& interfa
     // The reply arrives on the bus's own thread; waiting for it a millisecond at a time lets a
     // stop request end the wait at once, where a blocking call to a NetworkManager that stalls
     // would hold the poller, and the window stopping it, for the whole timeout of every call.
-    const QDBusPendingCall pending =
-        QDBusConnection(connectionName_).asyncCall(message, kCallTimeoutMs);
+    const QDBusPendingCall pending = connection_->Bus().asyncCall(message, kCallTimeoutMs);
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kCallTimeoutMs + kCallGraceMs);
     while (!pending.isFinished()) {

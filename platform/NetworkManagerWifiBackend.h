@@ -1,15 +1,18 @@
 #pragma once
 
-#include "app/WifiBackend.h"
+#include "platform/WifiBackend.h"
 
 #include <QString>
 #include <QVariantList>
 
+#include <memory>
 #include <stop_token>
 
 class QDBusMessage;
 
 namespace zel {
+
+class PrivateBusConnection;
 
 // Wi-Fi facts from NetworkManager over D-Bus: its Wi-Fi devices (connected when activated) and,
 // for a device, the access point it is associated with. Every call has a short timeout, so a
@@ -54,7 +57,7 @@ private:
 
     QString busAddress_;
     std::stop_token stop_;
-    QString connectionName_;
+    std::unique_ptr<PrivateBusConnection> connection_;
     bool open_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "app/SimulatedWifiBackend.h"
+#include "platform/SimulatedWifiBackend.h"
 
 namespace zel {
 

@@ -1,4 +1,7 @@
-#include "app/UDisksDriveLister.h"
+#include "platform/UDisksDriveLister.h"
+
+#include "platform/PrivateBusConnection.h"
+#include "platform/RemovableDrives.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -6,7 +9,6 @@
 #include <QDBusObjectPath>
 #include <QMap>
 #include <QVariantMap>
-#include <atomic>
 #include <set>
 
 namespace zel {
@@ -23,29 +25,6 @@ const QString kManagedObjectsSignature = QStringLiteral("a{oa{sa{sv}}}");
 
 // Object path -> interface name -> properties.
 using ManagedObjects = QMap<QString, QMap<QString, QVariantMap>>;
-
-QString UniqueConnectionName() {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("zel-udisks-%1").arg(counter.fetch_add(1));
-}
-
-// Drops the private connection when the listing is done, whichever way it ends.
-class PrivateBus {
-public:
-    explicit PrivateBus(const QString& address) : name_(UniqueConnectionName()) {
-        bus_ = address.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SystemBus, name_)
-                                 : QDBusConnection::connectToBus(address, name_);
-    }
-    ~PrivateBus() { QDBusConnection::disconnectFromBus(name_); }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-
-    QDBusConnection& Bus() { return bus_; }
-
-private:
-    QString name_;
-    QDBusConnection bus_{QString()};
-};
 
 ManagedObjects ReadManagedObjects(const QDBusArgument& arg) {
     ManagedObjects objects;
@@ -137,7 +116,8 @@ std::vector<std::string> RemovableMountPoints(const ManagedObjects& objects) {
 } // namespace
 
 std::optional<std::vector<std::string>> UDisksDriveLister::List() const {
-    PrivateBus connection(busAddress_);
+    // Dropped when the listing is done, whichever way it ends.
+    PrivateBusConnection connection(QStringLiteral("zel-udisks"), busAddress_);
     if (!connection.Bus().isConnected())
         return std::nullopt;
     const QDBusMessage call = QDBusMessage::createMethodCall(kService, kRootPath, kObjectManager,

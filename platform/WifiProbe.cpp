@@ -1,6 +1,6 @@
-#include "app/WifiProbe.h"
+#include "platform/WifiProbe.h"
 
-#include "app/NetworkManagerWifiBackend.h"
+#include "platform/NetworkManagerWifiBackend.h"
 
 namespace zel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WifiBackend.h"
+#include "platform/WifiBackend.h"
 
 #include <QString>
 #include <array>

@@ -1,4 +1,4 @@
-#include "plot/CStatDlg.h"
+#include "viewer/CStatDlg.h"
 
 #include "widgets/Fonts.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/StatisticsTable.h"
+#include "viewer/StatisticsTable.h"
 #include "widgets/CMyDialog.h"
 
 #include <optional>

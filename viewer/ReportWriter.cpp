@@ -1,4 +1,4 @@
-#include "plot/ReportWriter.h"
+#include "viewer/ReportWriter.h"
 
 #include "widgets/Fonts.h"
 

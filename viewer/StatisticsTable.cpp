@@ -1,4 +1,4 @@
-#include "plot/StatisticsTable.h"
+#include "viewer/StatisticsTable.h"
 
 #include "records/StatisticsText.h"
 

@@ -1,4 +1,4 @@
-#include "plot/ViewerJob.h"
+#include "viewer/ViewerJob.h"
 
 namespace zel {
 

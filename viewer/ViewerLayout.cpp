@@ -1,4 +1,4 @@
-#include "plot/ViewerLayout.h"
+#include "viewer/ViewerLayout.h"
 
 #include <algorithm>
 

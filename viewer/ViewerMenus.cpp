@@ -1,6 +1,6 @@
-#include "plot/ViewerMenus.h"
+#include "viewer/ViewerMenus.h"
 
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 
 #include <QMenu>
 

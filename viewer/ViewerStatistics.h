@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/ViewerJob.h"
+#include "viewer/ViewerJob.h"
 #include "records/RecordFile.h"
 #include "records/RecordPoints.h"
 

@@ -4,7 +4,7 @@
 #include "app/DemoEnvironment.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 #include "plot/WaveWnd.h"
 #include "stored/CTransDlg.h"
 #include "stored/CUsbDlg.h"

@@ -1,6 +1,6 @@
 #include "app/ViewerLaunch.h"
 #include "plot/CurseWnd.h"
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 #include "records/RecordFile.h"
 #include "tests/support/TempDir.h"
 #include "widgets/MessageBox.h"

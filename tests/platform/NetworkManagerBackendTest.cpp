@@ -1,8 +1,8 @@
 #include "FakeNetworkManager.h"
 
-#include "app/NetworkManagerWifiBackend.h"
+#include "platform/NetworkManagerWifiBackend.h"
 #include "app/StatusPoller.h"
-#include "app/WifiProbe.h"
+#include "platform/WifiProbe.h"
 
 #include <QStandardPaths>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "FakeUDisks.h"
 
-#include "app/UDisksDriveLister.h"
+#include "platform/UDisksDriveLister.h"
 #include "records/InstrumentFileScan.h"
 #include "tests/support/TempDir.h"
 

@@ -1,6 +1,6 @@
-#include "app/WifiProbe.h"
-#include "app/NetworkManagerWifiBackend.h"
-#include "app/SimulatedWifiBackend.h"
+#include "platform/WifiProbe.h"
+#include "platform/NetworkManagerWifiBackend.h"
+#include "platform/SimulatedWifiBackend.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>

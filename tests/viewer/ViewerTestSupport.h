@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 #include "records/RecordTypes.h"
 #include "records/SampleBlock.h"
 #include "widgets/MessageBox.h"
