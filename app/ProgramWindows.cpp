@@ -3,9 +3,9 @@
 #include "app/CZelmarineDlg.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
-#include "viewer/ViewDlg.h"
 #include "stored/CTransDlg.h"
 #include "stored/CUsbDlg.h"
+#include "viewer/ViewDlg.h"
 
 namespace zel {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "viewer/ViewerJob.h"
 #include "records/RecordFile.h"
 #include "records/RecordPoints.h"
+#include "viewer/ViewerJob.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "FakeNetworkManager.h"
 
-#include "platform/NetworkManagerWifiBackend.h"
 #include "app/StatusPoller.h"
+#include "platform/NetworkManagerWifiBackend.h"
 #include "platform/WifiProbe.h"
 
 #include <QStandardPaths>

@@ -2,14 +2,14 @@
 #include "PlotTestSupport.h"
 #include "ViewerTestSupport.h"
 #include "cli/CliApp.h"
-#include "viewer/CStatDlg.h"
 #include "plot/CurseWnd.h"
-#include "viewer/StatisticsTable.h"
-#include "viewer/ViewerJob.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
 #include "records/RecordStatistics.h"
 #include "tests/support/TempDir.h"
+#include "viewer/CStatDlg.h"
+#include "viewer/StatisticsTable.h"
+#include "viewer/ViewerJob.h"
 #include "widgets/FileDialog.h"
 
 #include <QApplication>

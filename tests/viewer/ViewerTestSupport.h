@@ -1,8 +1,8 @@
 #pragma once
 
-#include "viewer/ViewDlg.h"
 #include "records/RecordTypes.h"
 #include "records/SampleBlock.h"
+#include "viewer/ViewDlg.h"
 #include "widgets/MessageBox.h"
 
 #include <QString>
