@@ -4,12 +4,12 @@
 #include "app/DemoEnvironment.h"
 #include "app/InfoOptions.h"
 #include "app/ProgramWindows.h"
-#include "app/UDisksDriveLister.h"
 #include "app/ViewerLaunch.h"
 #include "common/FileLocations.h"
 #include "common/Version.h"
-#include "plot/ViewDlg.h"
+#include "platform/UDisksDriveLister.h"
 #include "resources/Resources.h"
+#include "viewer/ViewDlg.h"
 #include "widgets/ImageResources.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "app/DemoEnvironment.h"
 
-#include "app/WifiProbe.h"
 #include "common/LocalTime.h"
 #include "common/ModuleDirectory.h"
+#include "platform/WifiProbe.h"
 #include "records/InstrumentFile.h"
 #include "sim/StorageBuilder.h"
 

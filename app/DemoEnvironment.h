@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CZelmarineDlg.h"
-#include "app/SimulatedWifiBackend.h"
+#include "platform/SimulatedWifiBackend.h"
 #include "records/InstrumentFileScan.h"
 #include "sim/Simulator.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/WifiProbe.h"
 #include "device/DeviceLink.h"
 #include "device/WorkerStopper.h"
+#include "platform/WifiProbe.h"
 
 #include <array>
 #include <atomic>

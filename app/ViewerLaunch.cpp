@@ -1,6 +1,6 @@
 #include "app/ViewerLaunch.h"
 
-#include "plot/ViewDlg.h"
+#include "viewer/ViewDlg.h"
 
 namespace zel {
 

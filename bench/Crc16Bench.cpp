@@ -1,4 +1,4 @@
-#include "device/Crc16.h"
+#include "common/Crc16.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,9 +5,9 @@
 // reuses freed heap pages from one iteration to the next without the set growing.)
 #include "BenchApplication.h"
 #include "plot/CurseWnd.h"
-#include "plot/ViewDlg.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
+#include "viewer/ViewDlg.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "cli/InfoCommand.h"
 
 #include "cli/Json.h"
+#include "common/DeviceText.h"
 #include "common/LocalTime.h"
-#include "device/StatusText.h"
 #include "records/RecordFile.h"
 
 namespace zel::cli {
@@ -17,8 +17,7 @@ int InfoCommand::Run(CliContext& c) {
         return FailRecordRead(c, c.args[0], failure);
     const RecordFileHeader& h = data->header;
     const char* kind = h.kind == 0 ? "trend" : "waveform";
-    // The stored device number is taken as a signed 16-bit value, as the viewer shows it.
-    const int deviceNumber = static_cast<std::int16_t>(h.deviceNumber) + kDeviceNumberBase;
+    const int deviceNumber = RecordDeviceNumber(h.deviceNumber);
     const std::string version = VersionText(h.deviceVersion);
     const std::string start = FormatLocalTime(h.startTime, "%Y-%m-%d %H:%M:%S");
     if (json) {

@@ -1,5 +1,6 @@
 #include "cli/ScanCommand.h"
 
+#include "platform/RemovableDrives.h"
 #include "records/InstrumentFileScan.h"
 
 namespace zel::cli {
@@ -9,7 +10,8 @@ int ScanCommand::Run(CliContext& c) {
         if (arg.rfind("--", 0) == 0)
             return UsageError(c, "unknown option " + arg);
     }
-    const auto entries = c.args.empty() ? ScanInstrumentFiles() : ScanInstrumentFiles(c.args);
+    const auto entries =
+        c.args.empty() ? ScanInstrumentFiles(RemovableDriveRoots()) : ScanInstrumentFiles(c.args);
     for (const auto& e : entries)
         c.out << e.path << '\t' << e.transferTime << '\t' << e.deviceNumber << '\n';
     return kExitOk;

@@ -19,7 +19,7 @@ std::string PaddedClock(const DeviceStatus& s) {
 
 void PrintStatus(std::ostream& out, const DeviceStatus& s, bool json) {
     if (json) {
-        out << "{\"serial\": " << s.serial << ", \"deviceNumber\": " << s.serial + kDeviceNumberBase
+        out << "{\"serial\": " << s.serial << ", \"deviceNumber\": " << DeviceNumber(s.serial)
             << ", \"version\": " << s.version
             << ", \"versionText\": " << JsonString(VersionText(s.version))
             << ", \"battery\": " << int(s.battery) << ", \"recordSlots\": " << s.recordSlots

@@ -27,6 +27,4 @@ struct DeviceStatus {
     std::int32_t ch2Current = 0;
 };
 
-constexpr std::int32_t kDeviceNumberBase = 191000;
-
 } // namespace zel

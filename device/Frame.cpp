@@ -1,6 +1,6 @@
 #include "device/Frame.h"
 
-#include "device/Crc16.h"
+#include "common/Crc16.h"
 
 namespace zel {
 

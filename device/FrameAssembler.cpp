@@ -1,6 +1,6 @@
 #include "device/FrameAssembler.h"
 
-#include "device/Crc16.h"
+#include "common/Crc16.h"
 #include "device/Frame.h"
 
 #include <cstring>

@@ -13,14 +13,6 @@ template <typename... Args> std::string Format(const char* format, Args... args)
 
 } // namespace
 
-std::string DeviceNumberText(std::int32_t serial) {
-    return Format("%d", serial + kDeviceNumberBase);
-}
-
-std::string VersionText(std::int32_t v) {
-    return Format("V%d.%d%d%d", v / 1000, (v % 1000) / 100, (v % 100) / 10, v % 10);
-}
-
 std::string BatteryText(std::uint8_t battery) {
     return Format("%d%%", int(battery));
 }

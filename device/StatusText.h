@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/DeviceText.h"
 #include "device/DeviceStatus.h"
 
 #include <string>
@@ -7,9 +8,7 @@
 namespace zel {
 
 // How the instrument's status is shown to users (UTF-8).
-std::string DeviceNumberText(std::int32_t serial); // "%d" of serial + 191000
-std::string VersionText(std::int32_t version);     // "V%d.%d%d%d"
-std::string BatteryText(std::uint8_t battery);     // "%d%%"
+std::string BatteryText(std::uint8_t battery); // "%d%%"
 std::string StateText(std::uint8_t state); // 测量状态 / 查看状态 / 回放状态 / 错误
 std::string ClockText(const DeviceStatus& status); // "%d-%d-%d %d:%d:%d", year + 2000
 std::string CurrentText(std::int32_t amperes);     // "%dA"

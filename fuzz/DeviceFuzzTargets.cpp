@@ -4,7 +4,7 @@
 #include "fuzz/FuzzTargets.h"
 
 #include "cli/StatusPrinter.h"
-#include "device/Crc16.h"
+#include "common/Crc16.h"
 #include "device/DeviceLink.h"
 #include "device/Frame.h"
 #include "device/FrameAssembler.h"

@@ -1,5 +1,6 @@
 #include "live/CRealDlg.h"
 
+#include "common/DeviceText.h"
 #include "live/LiveRecordSink.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
@@ -140,7 +141,7 @@ void CRealDlg::Initialise() {
     wave_->StartAutoRefresh(kRefreshMs);
     trend_->ResetCursor();
     trend_->StartAutoRefresh(kRefreshMs);
-    infoBar_->SetDevice(status_.serial + kDeviceNumberBase, status_.version);
+    infoBar_->SetDevice(DeviceNumber(status_.serial), status_.version);
     run_->Start();
 }
 

@@ -1,5 +1,6 @@
 #include "live/CRecordDlg.h"
 
+#include "common/DeviceText.h"
 #include "live/LiveRecordSink.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
@@ -37,7 +38,7 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
     infoBar_ = new CTimeWnd;
     infoBarFrame_->SetChild(infoBar_);
     LayOut(rect());
-    infoBar_->SetDevice(status_.serial + kDeviceNumberBase, status_.version);
+    infoBar_->SetDevice(DeviceNumber(status_.serial), status_.version);
 
     sink_ = std::make_unique<LiveRecordSink>(this, infoBar_, "R", status_, recordDirectory);
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(10), false},

@@ -1,6 +1,7 @@
 #include "plot/PlotWnd.h"
 
 #include "plot/CurveRaster.h"
+#include "widgets/Fonts.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -24,10 +25,8 @@ int DeviceLength(int logical, qreal ratio) {
     return static_cast<int>(std::ceil(logical * ratio - 1e-9));
 }
 
-QFont MakeFont(const QStringList& families) {
-    QFont font;
-    font.setFamilies(families);
-    font.setPixelSize(12);
+// The plots label in bold faces.
+QFont Bold(QFont font) {
     font.setWeight(QFont::Bold);
     return font;
 }
@@ -35,10 +34,8 @@ QFont MakeFont(const QStringList& families) {
 } // namespace
 
 CPlotWnd::CPlotWnd(int initialSpan, const QStringList& names, QWidget* parent)
-    : QWidget(parent), span(initialSpan),
-      fontArial(MakeFont({"Arial", "Liberation Sans", "Nimbus Sans", "DejaVu Sans"})),
-      fontSong(MakeFont({"宋体", "SimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC"})),
-      scaleNames(names) {
+    : QWidget(parent), span(initialSpan), fontArial(Bold(ArialFont(12))),
+      fontSong(Bold(SongtiFont(12))), scaleNames(names) {
     // The window's ratio is known once it is shown; until then the application's is the guess.
     pointRatio = devicePixelRatioF();
     setMouseTracking(true);

@@ -12,22 +12,12 @@ namespace zel {
 // for instrument data files; tests and the demo hand it folders of their own.
 using RemovableDriveLister = std::function<std::vector<std::string>()>;
 
-// Mount points of the file systems that live on removable block devices (memory sticks, card
-// readers), in the order the kernel lists the mounts.
-std::vector<std::string> RemovableDriveRoots();
-
-// The same from a given mount table (the text of /proc/self/mountinfo) and sysfs root ("/sys").
-std::vector<std::string> RemovableDriveRoots(const std::string& mountinfo,
-                                             const std::string& sysRoot);
-
 // True when the three characters after the first '.' of the name (the first three characters
 // when there is no '.') are "TCH", case-sensitive; a longer extension such as "TCHX" matches.
 bool IsInstrumentFileName(const std::string& name);
 
-// Searches every removable drive, depth first, for instrument data files with a valid header.
-std::vector<InstrumentFileEntry> ScanInstrumentFiles();
-
-// The same over the given folders instead of the removable drives. Folders whose name begins
+// Searches the given folders (the removable drives, or folders of the caller), depth first,
+// for instrument data files with a valid header. Folders whose name begins
 // with '.' are skipped, symbolic links are not followed and the search stays on the file system
 // of each root; folders that cannot be read are passed over.
 std::vector<InstrumentFileEntry> ScanInstrumentFiles(const std::vector<std::string>& roots);

@@ -1,8 +1,8 @@
 #include "records/RecordFile.h"
 
+#include "common/DeviceText.h"
 #include "common/FileLocations.h"
 #include "common/LocalTime.h"
-#include "device/DeviceStatus.h"
 #include "records/FileDescriptor.h"
 
 #include <fcntl.h>
@@ -160,7 +160,7 @@ std::string RecordDirectory() {
 
 std::string RecordFileName(const std::string& directory, const std::string& prefix,
                            std::uint16_t deviceNumber, std::int64_t startTime) {
-    return directory + "/" + prefix + "-" + std::to_string(deviceNumber + kDeviceNumberBase) + "-" +
+    return directory + "/" + prefix + "-" + std::to_string(DeviceNumber(deviceNumber)) + "-" +
            FormatLocalTime(startTime, "%Y%m%d%H%M%S") + ".zmr";
 }
 

@@ -1,7 +1,7 @@
 #include "records/StoredDataBlock.h"
 
+#include "common/Crc16.h"
 #include "common/LocalTime.h"
-#include "device/Crc16.h"
 
 #include <algorithm>
 

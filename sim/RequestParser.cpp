@@ -1,6 +1,6 @@
 #include "sim/RequestParser.h"
 
-#include "device/Crc16.h"
+#include "common/Crc16.h"
 #include "device/Frame.h"
 
 namespace zel::sim {

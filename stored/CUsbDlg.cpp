@@ -5,10 +5,10 @@
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 #include "widgets/MessageBox.h"
+#include "widgets/UiThread.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -21,18 +21,6 @@ namespace {
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Runs f on the window's thread later, unless the window is gone by then.
-template <typename F> void PostTo(CUsbDlg* window, F&& f) {
-    QPointer<CUsbDlg> self(window);
-    QMetaObject::invokeMethod(
-        window,
-        [self, f = std::forward<F>(f)] {
-            if (self)
-                f();
-        },
-        Qt::QueuedConnection);
 }
 
 } // namespace
@@ -184,16 +172,16 @@ void CUsbDlg::OnAnalyse() {
 void CUsbDlg::RunAnalysis(std::vector<std::string> paths, Converter convert) {
     for (std::size_t done = 0; done < paths.size(); ++done) {
         convert(paths[done], [this](const RecordFileSummary& s) {
-            PostTo(this, [this, s] {
+            RunOnObjectThread(this, [this, s] {
                 records_->AppendRow({QString::number(s.number), FromUtf8(s.path),
                                      FromUtf8(s.startTime), QString::number(s.blocks)},
                                     s.path);
             });
         });
         const int position = static_cast<int>(done + 1);
-        PostTo(this, [this, position] { progress_->setValue(position); });
+        RunOnObjectThread(this, [this, position] { progress_->setValue(position); });
     }
-    PostTo(this, [this] { FinishAnalysis(); });
+    RunOnObjectThread(this, [this] { FinishAnalysis(); });
 }
 
 void CUsbDlg::FinishAnalysis() {

@@ -1,5 +1,6 @@
 #include "widgets/CTimeWnd.h"
 
+#include "common/DeviceText.h"
 #include "common/LocalTime.h"
 #include "widgets/Fonts.h"
 #include "widgets/UiThread.h"
@@ -51,11 +52,7 @@ void CTimeWnd::Tick() {
 }
 
 QString CTimeWnd::VersionText(int version) {
-    return QStringLiteral("V%1.%2%3%4")
-        .arg(version / 1000)
-        .arg((version % 1000) / 100)
-        .arg((version % 100) / 10)
-        .arg(version % 10);
+    return QString::fromStdString(zel::VersionText(version));
 }
 
 QString CTimeWnd::Line(int index) const {

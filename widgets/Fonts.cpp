@@ -23,6 +23,12 @@ QFont SongtiFont(int pixelHeight) {
                     QFont::SansSerif, pixelHeight);
 }
 
+QFont ArialFont(int pixelHeight) {
+    return MakeFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                     QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")},
+                    QFont::SansSerif, pixelHeight);
+}
+
 QFont GuiFont(int pixelHeight) {
     return MakeFont({QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")},

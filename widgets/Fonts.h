@@ -8,6 +8,9 @@ namespace zel {
 // that has the Chinese characters. The size is the character height in pixels.
 QFont SongtiFont(int pixelHeight);
 
+// "Arial", or the metric-compatible face the setup installs, at this pixel height.
+QFont ArialFont(int pixelHeight);
+
 // The system's user-interface face at this pixel height, able to show Chinese titles.
 QFont GuiFont(int pixelHeight);
 

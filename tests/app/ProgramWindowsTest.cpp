@@ -4,11 +4,11 @@
 #include "app/DemoEnvironment.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
-#include "plot/ViewDlg.h"
 #include "plot/WaveWnd.h"
 #include "stored/CTransDlg.h"
 #include "stored/CUsbDlg.h"
 #include "tests/support/TempDir.h"
+#include "viewer/ViewDlg.h"
 #include "widgets/CButtonTR.h"
 #include "widgets/MessageBox.h"
 

@@ -1,8 +1,8 @@
 #include "app/ViewerLaunch.h"
 #include "plot/CurseWnd.h"
-#include "plot/ViewDlg.h"
 #include "records/RecordFile.h"
 #include "tests/support/TempDir.h"
+#include "viewer/ViewDlg.h"
 #include "widgets/MessageBox.h"
 
 #include <QFile>

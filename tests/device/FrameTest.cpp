@@ -1,5 +1,5 @@
 #include "device/Frame.h"
-#include "device/Crc16.h"
+#include "common/Crc16.h"
 #include "device/DeviceLink.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "records/RecordFile.h"
 #include "sim/Simulator.h"
 #include "sim/StorageBuilder.h"
+#include "tests/support/SimulatorFixture.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -24,14 +25,8 @@ class StoredRecordsTest : public ::testing::Test {
 protected:
     void Start(const InstrumentStorage& storage,
                const std::function<void(sim::SimConfig&)>& setup = {}) {
-        sim::SimConfig c;
-        c.state = 2;
-        if (setup)
-            setup(c);
-        simulator = std::make_unique<sim::Simulator>(c);
-        simulator->SetStorage(storage);
-        ASSERT_TRUE(simulator->Start());
-        link.SetEndpoint("127.0.0.1", simulator->Port());
+        simulator = test::StartViewingSimulator(storage, link, setup);
+        ASSERT_TRUE(simulator);
         ASSERT_TRUE(link.Connect());
     }
     void TearDown() override {

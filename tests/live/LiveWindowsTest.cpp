@@ -1,6 +1,6 @@
-#include "live/LiveWindows.h"
 #include "LiveTestSupport.h"
 #include "app/CZelmarineDlg.h"
+#include "app/ProgramWindows.h"
 #include "device/Frame.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"

@@ -1,7 +1,5 @@
 #include "PlotTestSupport.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -10,34 +8,10 @@
 #include <cmath>
 #include <numbers>
 #include <random>
-#include <unistd.h>
 
 namespace zel::test {
 
 namespace {
-
-// Every test binary of this folder needs a QApplication before it creates a widget.
-class QtEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete app;
-        app = nullptr;
-    }
-
-private:
-    int argc = 1;
-    char name[16] = "plot_tests";
-    char* argv[2] = {name, nullptr};
-    QApplication* app = nullptr;
-};
-
-[[maybe_unused]] testing::Environment* const environment =
-    testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Glyph cores of white or yellow text; grid and curves never count.
 bool Bright(QRgb pixel) {
@@ -58,21 +32,6 @@ bool LinePixel(QRgb pixel) {
 }
 
 } // namespace
-
-void SaveSnapshot(const QImage& image, const QString& name) {
-    const QByteArray dir = qgetenv("ZEL_SNAPSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    image.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-}
-
-QString TempDirFor(const QString& testName) {
-    const QString path = QDir::tempPath() + QString("/zel_plot_%1_%2").arg(getpid()).arg(testName);
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
-}
 
 bool IsColour(const QImage& image, int x, int y, QColor colour) {
     return image.valid(x, y) && (image.pixel(x, y) & 0xFFFFFF) == (colour.rgb() & 0xFFFFFF);

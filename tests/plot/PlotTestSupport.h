@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GuiTestSupport.h"
 #include "records/RecordTypes.h"
 #include "records/SampleBlock.h"
 
@@ -30,12 +31,6 @@ template <typename Plot> struct PlotUnderTest {
     Plot wnd;
     std::vector<int> codes;
 };
-
-// Saves `image` as <ZEL_SNAPSHOT_DIR>/<name>.png when that variable is set.
-void SaveSnapshot(const QImage& image, const QString& name);
-
-// A unique, empty directory for this process and test.
-QString TempDirFor(const QString& testName);
 
 // The plots' colours: grid, zero line, the two channels and the cursor.
 inline const QColor kGrid(0, 62, 31);

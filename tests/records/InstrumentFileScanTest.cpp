@@ -1,4 +1,5 @@
 #include "records/InstrumentFileScan.h"
+#include "platform/RemovableDrives.h"
 
 #include "tests/support/TempDir.h"
 

@@ -5,6 +5,7 @@
 #include "sim/Simulator.h"
 #include "sim/StorageBuilder.h"
 #include "stored/ReportList.h"
+#include "tests/support/SimulatorFixture.h"
 #include "tests/support/TempDir.h"
 #include "widgets/MessageBox.h"
 
@@ -33,14 +34,8 @@ class CTransDlgTest : public ::testing::Test {
 protected:
     void StartSimulator(const InstrumentStorage& storage,
                         const std::function<void(sim::SimConfig&)>& setup = {}) {
-        sim::SimConfig c;
-        c.state = 2;
-        if (setup)
-            setup(c);
-        simulator = std::make_unique<sim::Simulator>(c);
-        simulator->SetStorage(storage);
-        ASSERT_TRUE(simulator->Start());
-        link.SetEndpoint("127.0.0.1", simulator->Port());
+        simulator = test::StartViewingSimulator(storage, link, setup);
+        ASSERT_TRUE(simulator);
     }
     void TearDown() override {
         window.reset();

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "viewer/StatisticsTable.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+namespace zel {
+
+// What a measurement report holds: the record, the plots as the viewer showed them, the
+// statistics of the range and when the report was made. Plain values, so a report can be
+// written on another thread.
+struct ReportContent {
+    struct Plot {
+        QString caption;
+        QImage picture;
+    };
+
+    QString fileName;
+    QString deviceNumber; // as the information bar shows it: "191012"
+    QString version;      // "V1.203"
+    QString startTime;
+    QString duration;
+    QString dataCount;
+    QString exportTime;
+    QString what; // which points the statistics are about: "当前视图" or "选定范围"
+    StatisticsTable table;
+    std::vector<Plot> plots; // top to bottom
+};
+
+// The report as one A4 page of PDF.
+QByteArray RenderReportPdf(const ReportContent& content);
+
+// Writes RenderReportPdf to `path`, replacing it only once the whole page is written; false
+// when it cannot be written.
+bool WriteReportPdf(const QString& path, const ReportContent& content);
+
+} // namespace zel

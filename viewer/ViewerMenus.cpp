@@ -1,0 +1,29 @@
+#include "viewer/ViewerMenus.h"
+
+#include "viewer/ViewDlg.h"
+
+#include <QMenu>
+
+namespace zel {
+
+std::unique_ptr<QMenu> LoadViewerMenu(int id, QWidget* parent) {
+    auto menu = std::make_unique<QMenu>(parent);
+    const auto add = [&menu](int item, const char* text) {
+        menu->addAction(QString::fromUtf8(text))->setData(item);
+    };
+    if (id == CViewDlg::kCutMenu) {
+        menu->setTitle(QStringLiteral("CUT"));
+        add(CViewDlg::kCutWave, "波形截屏");
+        menu->addSeparator();
+        add(CViewDlg::kCutTrend, "曲线截屏");
+    } else if (id == CViewDlg::kPlayMenu) {
+        menu->setTitle(QStringLiteral("PLAY"));
+        add(CViewDlg::kPlayBoth, "波形与曲线");
+        menu->addSeparator();
+        add(CViewDlg::kPlayWave, "仅波形");
+        add(CViewDlg::kPlayTrend, "仅曲线");
+    }
+    return menu;
+}
+
+} // namespace zel
