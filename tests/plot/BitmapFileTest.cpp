@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -21,7 +22,8 @@ QImage PlotImage(QWidget& plot) {
 }
 
 TEST(BitmapFile, ScreenshotOfA300By200PlotReadsBackPixelForPixel) {
-    const QString dir = test::TempDirFor("BitmapFile_Screenshot");
+    const QTemporaryDir temp;
+    const QString dir = temp.path();
     CCurseWnd plot;
     plot.resize(300, 200);
     plot.ResetCursor();
@@ -55,7 +57,8 @@ TEST(BitmapFile, ScreenshotOfA300By200PlotReadsBackPixelForPixel) {
 }
 
 TEST(BitmapFile, RowsArePaddedAndBitDepthFollowsTheDisplay) {
-    const QString dir = test::TempDirFor("BitmapFile_Depth");
+    const QTemporaryDir temp;
+    const QString dir = temp.path();
     QImage image(5, 3, QImage::Format_RGB32);
     image.fill(qRgb(255, 255, 255));
     image.setPixel(0, 0, qRgb(255, 0, 0)); // top-left: stored in the last row
@@ -91,7 +94,8 @@ TEST(BitmapFile, RowsArePaddedAndBitDepthFollowsTheDisplay) {
 }
 
 TEST(BitmapFile, PathThatCannotBeCreatedReturnsFalseAndWritesNothing) {
-    const QString dir = test::TempDirFor("BitmapFile_BadPath");
+    const QTemporaryDir temp;
+    const QString dir = temp.path();
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::black);
     EXPECT_FALSE(WriteBitmapFile(dir + "/missing/shot.bmp", image, 32));

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <numbers>
 #include <random>
-#include <unistd.h>
 
 namespace zel::test {
 
@@ -65,13 +64,6 @@ void SaveSnapshot(const QImage& image, const QString& name) {
         return;
     QDir().mkpath(QString::fromLocal8Bit(dir));
     image.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-}
-
-QString TempDirFor(const QString& testName) {
-    const QString path = QDir::tempPath() + QString("/zel_plot_%1_%2").arg(getpid()).arg(testName);
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
 }
 
 bool IsColour(const QImage& image, int x, int y, QColor colour) {

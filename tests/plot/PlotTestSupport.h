@@ -34,9 +34,6 @@ template <typename Plot> struct PlotUnderTest {
 // Saves `image` as <ZEL_SNAPSHOT_DIR>/<name>.png when that variable is set.
 void SaveSnapshot(const QImage& image, const QString& name);
 
-// A unique, empty directory for this process and test.
-QString TempDirFor(const QString& testName);
-
 // The plots' colours: grid, zero line, the two channels and the cursor.
 inline const QColor kGrid(0, 62, 31);
 inline const QColor kZero(180, 180, 180);
