@@ -4,6 +4,7 @@
 #include "app/DemoEnvironment.h"
 #include "app/InfoOptions.h"
 #include "app/ProgramWindows.h"
+#include "app/TerminationSignals.h"
 #include "app/ViewerLaunch.h"
 #include "common/FileLocations.h"
 #include "common/Version.h"
@@ -30,6 +31,7 @@ int CZelmarineApp::Run(int argc, char** argv) {
     QApplication::setWindowIcon(LoadIconResource(128));
 
     if (auto viewer = ViewerForCommandLine(QApplication::arguments())) {
+        TerminationSignals ending(*viewer, [&viewer] { viewer->close(); });
         viewer->exec();
         return 0;
     }
@@ -56,6 +58,9 @@ int CZelmarineApp::Run(int argc, char** argv) {
     RegisterProgramWindows(mainWindow, *environment.link,
                            demo ? demoEnvironment.RemovableDrives()
                                 : RemovableDriveLister(SystemRemovableDrives));
+    // On SIGTERM and SIGINT the windows close as the user's close would; the demo's folders go
+    // with demoEnvironment as on every other way out.
+    TerminationSignals ending(mainWindow, [&mainWindow] { mainWindow.CloseWithoutQuestion(); });
     mainWindow.exec();
     return 0;
 }

@@ -258,8 +258,8 @@ void CZelmarineDlg::OnSync() {
 }
 
 bool CZelmarineDlg::CanClose() {
-    if (MessageBox::Question(this, QStringLiteral("确定要退出Velquist软件吗?"),
-                             MessageBox::Icon::Error) != MessageBox::Answer::Yes)
+    if (askBeforeClose_ && MessageBox::Question(this, QStringLiteral("确定要退出Velquist软件吗?"),
+                                                MessageBox::Icon::Error) != MessageBox::Answer::Yes)
         return false;
     poller_->Stop();
     if (poller_->Connected()) {
@@ -269,6 +269,12 @@ bool CZelmarineDlg::CanClose() {
             link.SendStop();
     }
     return true;
+}
+
+void CZelmarineDlg::CloseWithoutQuestion() {
+    askBeforeClose_ = false;
+    close();
+    askBeforeClose_ = true;
 }
 
 void CZelmarineDlg::accept() {

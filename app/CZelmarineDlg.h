@@ -62,6 +62,9 @@ public:
     QPushButton* SyncButton() const { return syncButton_; }
 
     void accept() override;
+    // Closes as the exit button does, without the exit question: the poller stops and the
+    // instrument gets the farewell (the end of a desktop session, a termination signal).
+    void CloseWithoutQuestion();
 
 protected:
     void PaintClient(QPainter& painter) override;
@@ -92,6 +95,7 @@ private:
     PngImage picture_;
     bool initialised_ = false;
     bool resized_ = true;
+    bool askBeforeClose_ = true;
 };
 
 } // namespace zel

@@ -1,6 +1,7 @@
 #include "LiveTestSupport.h"
 #include "app/CZelmarineDlg.h"
 #include "app/ProgramWindows.h"
+#include "app/TerminationSignals.h"
 #include "device/Frame.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+
+#include <csignal>
 
 using namespace zel;
 using namespace zel::test;
@@ -99,6 +102,56 @@ TEST_F(LiveWindowsTest, MainWindowButtonsOpenStreamingLiveWindows) {
     ASSERT_EQ(RecordFiles("R").size(), 1u);
     EXPECT_GE(static_cast<int>(BlocksOf(RecordFiles("R")[0]).size()), counted);
     EXPECT_TRUE(messages.empty());
+}
+
+// SIGTERM while recording, as a desktop session's logout sends it: the recording window closes
+// as its own close would (the stop request, every block received kept), then the main window
+// without its exit question, and its modal run returns.
+TEST_F(LiveWindowsTest, TerminationSignalClosesTheRecordingLikeItsCloseAndEndsTheMainWindow) {
+    StartSimulator([](sim::SimConfig& c) { c.frameIntervalMs = 20; });
+    OpenMainWindow();
+    ASSERT_TRUE(WaitForMeasuring());
+    TerminationSignals ending(*mainWindow, [this] { mainWindow->CloseWithoutQuestion(); });
+    ASSERT_TRUE(ending.Installed());
+
+    CRecordDlg* recording = nullptr;
+    std::string recordPath;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (!recording) {
+            recording = qobject_cast<CRecordDlg*>(QApplication::activeModalWidget());
+            if (recording)
+                QTest::mouseClick(recording->Button(CRecordDlg::kStart), Qt::LeftButton);
+        } else if (LineValue(recording->InfoBar()->Line(4)).toInt() >= 3) {
+            recordPath = recording->RecordPath();
+            driver.stop();
+            ::raise(SIGTERM);
+        }
+    });
+    // Whatever happens, the signal comes: a window that ignores it leaves the test hanging.
+    QTimer::singleShot(30000, mainWindow.get(), [&] {
+        if (driver.isActive()) {
+            driver.stop();
+            ::raise(SIGTERM);
+        }
+    });
+    QTimer::singleShot(0, mainWindow.get(), [&] {
+        driver.start();
+        mainWindow->Button(CZelmarineDlg::kRecording)->click();
+    });
+    mainWindow->exec();
+
+    EXPECT_FALSE(mainWindow->isVisible());
+    EXPECT_TRUE(messages.empty()); // no exit question, no error
+    ASSERT_FALSE(recordPath.empty());
+    ASSERT_TRUE(WaitForStreamRequests(0xA1, 1)); // the recording's stop request
+    const auto blocks = BlocksOf(recordPath);
+    ASSERT_GE(blocks.size(), 3u);
+    const auto sent = GoodBlocksSent();
+    ASSERT_GE(sent.size(), blocks.size());
+    EXPECT_TRUE(
+        SameBlocks(blocks, std::vector<SampleBlock>(sent.begin(), sent.begin() + blocks.size())));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 class QDBusVirtualObject;
 
@@ -22,6 +23,7 @@ public:
     QString Address() const { return address_; }
 
 private:
+    QTemporaryDir socketDir_;
     QProcess daemon_;
     QString address_;
     QString connectionName_;
