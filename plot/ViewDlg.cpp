@@ -4,8 +4,12 @@
 #include "common/ModuleDirectory.h"
 #include "device/DeviceStatus.h"
 #include "plot/CurseWnd.h"
+#include "plot/CursorPairReadout.h"
+#include "plot/ViewerClock.h"
+#include "plot/ViewerKeys.h"
 #include "plot/ViewerLayout.h"
 #include "plot/ViewerMenus.h"
+#include "plot/ViewerNotes.h"
 #include "plot/ViewerStatistics.h"
 #include "plot/WaveWnd.h"
 #include "plot/WindowPicture.h"
@@ -120,6 +124,10 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     }
     trend_->EnableRangeSelection();
     statistics_ = std::make_unique<ViewerStatistics>(this);
+    notes_ = std::make_unique<ViewerNotes>(this);
+    cursorPair_ = std::make_unique<CursorPairReadout>(this);
+    clock_ = std::make_unique<ViewerClock>(this);
+    keys_ = std::make_unique<ViewerKeys>(this);
 
     LayOut(true);
     wave_->ResetCursor();
@@ -246,6 +254,9 @@ bool CViewDlg::OpenRecord(const QString& path) {
     UpdateZoomButtons();
     Button(kPlay)->setEnabled(true);
     statistics_->SetRecord(record, path);
+    notes_->SetRecord(record, path);
+    cursorPair_->SetRecord(record);
+    clock_->SetRecord(record);
     return true;
 }
 
@@ -387,11 +398,15 @@ void CViewDlg::OnCursor(int code) {
         show(1004, b);
         show(1005, CurrentDifference(a, b));
         show(1006, UnbalanceCoefficient(a, b));
+        if (cursorPair_) // not yet while the constructor lays out
+            cursorPair_->Update();
         break;
     }
     case CursorTrendEmpty:
         for (int id : {1003, 1004, 1005, 1006})
             Readout(id)->SetText(QString());
+        if (cursorPair_) // not yet while the constructor lays out
+            cursorPair_->Update();
         break;
     case CursorWaveEmpty:
         Readout(1001)->SetText(QString());

@@ -8,6 +8,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/ReportWriter.h"
 #include "plot/ViewDlg.h"
+#include "plot/ViewerNotes.h"
 #include "plot/WaveWnd.h"
 #include "records/PointsCsv.h"
 #include "records/RecordStatistics.h"
@@ -238,6 +239,7 @@ ReportContent ViewerStatistics::ReportBase(const QString& what) const {
     content.dataCount = QString::number(header.dataCount);
     content.exportTime = Text(FormatLocalTime(NowSeconds(), "%Y-%m-%d %H:%M:%S"));
     content.what = what;
+    content.notes = viewer_->Notes()->ReportLines();
     // The plots as they are on the screen now, selection shading included.
     const auto shot = [](QWidget* plot) { return plot->grab(plot->contentsRect()).toImage(); };
     if (viewer_->HasWave())
