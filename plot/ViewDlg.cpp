@@ -6,6 +6,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/CursorPairReadout.h"
 #include "plot/ViewerClock.h"
+#include "plot/ViewerCompare.h"
 #include "plot/ViewerKeys.h"
 #include "plot/ViewerLayout.h"
 #include "plot/ViewerMenus.h"
@@ -128,6 +129,7 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     cursorPair_ = std::make_unique<CursorPairReadout>(this);
     clock_ = std::make_unique<ViewerClock>(this);
     keys_ = std::make_unique<ViewerKeys>(this);
+    compare_ = std::make_unique<ViewerCompare>(this);
 
     LayOut(true);
     wave_->ResetCursor();
@@ -257,6 +259,7 @@ bool CViewDlg::OpenRecord(const QString& path) {
     notes_->SetRecord(record, path);
     cursorPair_->SetRecord(record);
     clock_->SetRecord(record);
+    compare_->SetRecord(record);
     return true;
 }
 
@@ -400,6 +403,8 @@ void CViewDlg::OnCursor(int code) {
         show(1006, UnbalanceCoefficient(a, b));
         if (cursorPair_) // not yet while the constructor lays out
             cursorPair_->Update();
+        if (compare_)
+            compare_->Update();
         break;
     }
     case CursorTrendEmpty:

@@ -17,6 +17,7 @@ class CPlotWnd;
 class CTimeWnd;
 class CursorPairReadout;
 class ViewerClock;
+class ViewerCompare;
 class ViewerKeys;
 class CWaveWnd;
 class ViewerNotes;
@@ -83,6 +84,8 @@ public:
     CursorPairReadout* CursorPair() const { return cursorPair_.get(); }
     // Clock time on the time axes, and going to a time.
     ViewerClock* Clock() const { return clock_.get(); }
+    // A second record drawn over the trend plot.
+    ViewerCompare* Compare() const { return compare_.get(); }
 
     bool HasWave() const { return hasWave_; }
     bool Playing() const { return playing_; }
@@ -124,6 +127,7 @@ private:
     std::unique_ptr<CursorPairReadout> cursorPair_;
     std::unique_ptr<ViewerClock> clock_;
     std::unique_ptr<ViewerKeys> keys_;
+    std::unique_ptr<ViewerCompare> compare_;
     bool hasWave_ = true;
     bool playing_ = false;
     int playMode_ = PlayBoth;

@@ -6,6 +6,7 @@
 #include "plot/NotesDialog.h"
 #include "plot/ViewDlg.h"
 #include "plot/ViewerClock.h"
+#include "plot/ViewerCompare.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordCut.h"
 #include "records/RecordPoints.h"
@@ -330,6 +331,18 @@ void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
     QAction* goTo = menu.addAction(QStringLiteral("转到时间..."));
     goTo->setEnabled(idle);
     menu.addSeparator();
+    ViewerCompare* compare = viewer_->Compare();
+    QAction* open = menu.addAction(QStringLiteral("对比..."));
+    open->setEnabled(idle);
+    QAction* byClock = menu.addAction(QStringLiteral("对比按时刻对齐"));
+    QAction* byStart = menu.addAction(QStringLiteral("对比按开始对齐"));
+    for (QAction* a : {byClock, byStart})
+        a->setCheckable(true);
+    byClock->setChecked(compare->Alignment() == ViewerCompare::Align::ClockTime);
+    byStart->setChecked(compare->Alignment() == ViewerCompare::Align::Start);
+    QAction* closeCompare = menu.addAction(QStringLiteral("关闭对比"));
+    closeCompare->setEnabled(compare->IsOpen());
+    menu.addSeparator();
     QAction* save = menu.addAction(QStringLiteral("选定范围另存为记录..."));
     save->setEnabled(idle && selection.has_value());
     const QAction* chosen = PopupMenu::Exec(menu, globalPos);
@@ -337,6 +350,14 @@ void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
         AddAtCursor();
     } else if (chosen == list) {
         ShowList();
+    } else if (chosen == open) {
+        compare->AskAndOpen();
+    } else if (chosen == byClock) {
+        compare->SetAlignment(ViewerCompare::Align::ClockTime);
+    } else if (chosen == byStart) {
+        compare->SetAlignment(ViewerCompare::Align::Start);
+    } else if (chosen == closeCompare) {
+        compare->Close();
     } else if (chosen == clock) {
         viewer_->Clock()->SetClockTime(!viewer_->Clock()->ClockTime());
     } else if (chosen == goTo) {

@@ -7,9 +7,10 @@
 #include "plot/NotesDialog.h"
 #include "plot/TimeAxisLabels.h"
 #include "plot/ViewerClock.h"
+#include "plot/ViewerCompare.h"
 #include "plot/ViewerKeys.h"
-#include "plot/WaveWnd.h"
 #include "plot/ViewerNotes.h"
+#include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
 #include "records/RecordNotes.h"
 #include "records/RecordPoints.h"
@@ -64,6 +65,13 @@ private:
     std::vector<QString> answers_;
     std::size_t next_ = 0;
     ViewerNotes::TextAsker previous_;
+};
+
+// Answers every file dialog with `path`.
+struct FileAnswer {
+    explicit FileAnswer(QString path)
+        : handler([path](const FileDialog::Request&) { return path; }) {}
+    ScopedFileDialogHandler handler;
 };
 
 // Picks the context-menu item whose text starts with `item`, and keeps the menus' items.
@@ -136,7 +144,8 @@ TEST(ViewerAnalysis, NotesAreAddedEditedDeletedShownAndKeptBesideTheRecord) {
         const QPoint hover(*NoteX(*trend, false, *first) + 1, top + 3);
         QHelpEvent help(QEvent::ToolTip, hover, trend->mapToGlobal(hover));
         QApplication::sendEvent(trend, &help);
-        EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("电机启动"))) << QToolTip::text().toStdString();
+        EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("电机启动")))
+            << QToolTip::text().toStdString();
         test::SaveSnapshot(shot, "viewer_notes");
 
         // The list edits (its text offered) and deletes the chosen note.
@@ -400,6 +409,81 @@ TEST(ViewerAnalysis, KeysScrollZoomPlayAndAreListedInTheTooltip) {
     EXPECT_FALSE(t.viewer->Playing());
     EXPECT_TRUE(t.viewer->toolTip().contains(QStringLiteral("Ctrl+O")));
     EXPECT_TRUE(t.viewer->toolTip().contains(QStringLiteral("M 添加备注")));
+}
+
+TEST(ViewerAnalysis, ASecondRecordIsOverlaidByClockTimeOrByStart) {
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
+    const QString shown = test::WriteTrendRecord(dir, test::DriftingCurrents(620, 4));
+    std::vector<TrendPoint> other(186);
+    for (std::size_t i = 0; i < other.size(); ++i)
+        other[i] = {static_cast<std::int32_t>(20 + i / 2), 40};
+    // 100 s (200 points) after the record shown, and far after it.
+    const QString later = test::WriteTrendRecord(dir, other, 12, 1203, 1400000000 + 100);
+    const QString apart = test::WriteTrendRecord(dir, other, 12, 1203, 1400000000 + 100000);
+    ViewerUnderTest t;
+    ASSERT_TRUE(t.viewer->OpenRecord(shown));
+    CCurseWnd* trend = t.viewer->TrendPlot();
+    ViewerCompare& compare = *t.viewer->Compare();
+    const auto lighterPixels = [&] {
+        const QImage shot = trend->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                n += shot.pixelColor(x, y) == QColor(170, 255, 170) ? 1 : 0;
+        return n;
+    };
+
+    FileAnswer answer(later);
+    MenuPick pick(QStringLiteral("对比..."));
+    RightClick(trend, 600);
+    ASSERT_TRUE(compare.IsOpen());
+    EXPECT_EQ(compare.OtherPoint(199), std::nullopt);
+    EXPECT_EQ(compare.OtherPoint(200), 0);
+    EXPECT_EQ(compare.OtherPoint(385), 185);
+    EXPECT_EQ(compare.OtherPoint(386), std::nullopt);
+    EXPECT_GT(lighterPixels(), 50);
+    trend->PlaceCursor(1100);
+    const auto a = trend->CursorPoint();
+    ASSERT_TRUE(a);
+    ASSERT_GE(*a, 200);
+    EXPECT_TRUE(compare.Readout()->isVisible());
+    EXPECT_TRUE(compare.Readout()->text().contains(
+        QStringLiteral("CH1 %1  CH2 40").arg(20 + (*a - 200) / 2)))
+        << compare.Readout()->text().toStdString();
+    test::SaveSnapshot(t.viewer->grab().toImage(), "viewer_compare_overlay");
+
+    ASSERT_TRUE(compare.SetAlignment(ViewerCompare::Align::Start));
+    EXPECT_EQ(compare.OtherPoint(0), 0);
+    EXPECT_EQ(compare.OtherPoint(186), std::nullopt);
+    compare.Close();
+    EXPECT_FALSE(compare.Readout()->isVisible());
+    EXPECT_EQ(lighterPixels(), 0);
+
+    // No clock time in common: said, and alignment by start offered.
+    ASSERT_TRUE(compare.SetAlignment(ViewerCompare::Align::ClockTime));
+    std::vector<QString> questions;
+    {
+        ScopedMessageBoxHandler yes([&](const MessageBox::Request& r) {
+            questions.push_back(r.text);
+            return MessageBox::Answer::Yes;
+        });
+        ASSERT_TRUE(compare.Open(apart));
+    }
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(compare.Alignment(), ViewerCompare::Align::Start);
+    EXPECT_EQ(compare.OtherPoint(10), 10);
+    EXPECT_FALSE(compare.SetAlignment(ViewerCompare::Align::ClockTime)); // refused, said
+    EXPECT_EQ(compare.Alignment(), ViewerCompare::Align::Start);
+    // Declined: nothing opened.
+    compare.Close();
+    ASSERT_TRUE(compare.SetAlignment(ViewerCompare::Align::ClockTime));
+    {
+        ScopedMessageBoxHandler no(
+            [](const MessageBox::Request&) { return MessageBox::Answer::No; });
+        EXPECT_FALSE(compare.Open(apart));
+    }
+    EXPECT_FALSE(compare.IsOpen());
 }
 
 } // namespace
