@@ -2,9 +2,11 @@
 
 #include "cli/ClearCommand.h"
 #include "cli/ConvertCommand.h"
+#include "cli/CutCommand.h"
 #include "cli/DownloadCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/NotesCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/StatsCommand.h"
@@ -32,6 +34,8 @@ std::vector<std::unique_ptr<CliCommand>> AllCommands() {
     commands.push_back(std::make_unique<InfoCommand>());
     commands.push_back(std::make_unique<ExportCommand>());
     commands.push_back(std::make_unique<StatsCommand>());
+    commands.push_back(std::make_unique<NotesCommand>());
+    commands.push_back(std::make_unique<CutCommand>());
     commands.push_back(std::make_unique<DownloadCommand>());
     commands.push_back(std::make_unique<ScanCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());

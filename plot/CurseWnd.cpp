@@ -141,6 +141,20 @@ int CCurseWnd::ReadCursor() {
     return CursorTrendValid;
 }
 
+std::optional<std::int64_t> CCurseWnd::CursorPointAt(int x) const {
+    // The arithmetic of ReadCursor, so that a note goes where the readouts are from.
+    std::lock_guard guard(lock);
+    const int W = Width();
+    if (trend.Empty() || W <= 0)
+        return std::nullopt;
+    const float f = static_cast<float>(x - clientRect.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span);
+    const int j = first + a - 1;
+    if (a > Count() - first || j < 0 || j >= Count())
+        return std::nullopt;
+    return j;
+}
+
 int CCurseWnd::LabelSeconds(int i) const {
     return static_cast<int>((span * i / 35.0 + first) * 0.5);
 }

@@ -41,6 +41,10 @@ public:
     // Selects the points first … last (limited to the points there are) and repaints.
     void SetSelection(std::int64_t first, std::int64_t last);
     void ClearSelection();
+    // The point whose values the cursor reads out, when it stands on one.
+    std::optional<std::int64_t> CursorPoint() const { return CursorPointAt(CursorX()); }
+    // The same for the cursor at client x.
+    std::optional<std::int64_t> CursorPointAt(int x) const;
     // The point drawn nearest to client x in the present view.
     std::int64_t PointAtX(int x) const;
 

@@ -1,6 +1,7 @@
 #include "plot/PlotWnd.h"
 
 #include "plot/CurveRaster.h"
+#include "plot/TimeAxisLabels.h"
 #include "widgets/Fonts.h"
 
 #include <QComboBox>
@@ -320,6 +321,14 @@ void CPlotWnd::SelectScale(int index) {
     repaint();
 }
 
+void CPlotWnd::SetClockStart(std::optional<std::int64_t> start) {
+    {
+        std::lock_guard guard(lock);
+        clockStart = start;
+    }
+    update();
+}
+
 void CPlotWnd::PlaceCursor(int x) {
     if (x < clientRect.left() || x > clientRect.left() + Width())
         return;
@@ -415,7 +424,8 @@ void CPlotWnd::DrawTimeAxis(QPainter& painter, const QStringList& labels) {
         else if (i == 35)
             painter.drawText(QRect(W - 65, H - 12, 65, 12), flags | Qt::AlignRight, text);
         else
-            painter.drawText(QRect((i - 1) * w, H - 12, 2 * w, 12), flags | Qt::AlignHCenter, text);
+            // Centred on its grid line, with room for a clock time that carries its date.
+            painter.drawText(QRect((i - 2) * w, H - 12, 4 * w, 12), flags | Qt::AlignHCenter, text);
     }
 }
 
@@ -462,10 +472,10 @@ void CPlotWnd::Render(QImage& image, qreal ratio) {
     {
         std::lock_guard guard(lock);
         UseRatio(ratio);
-        for (int i = 0; i <= 35; i += 5) {
-            const int s = LabelSeconds(i);
-            labels << QString::asprintf("%d时%d分%d秒", s / 3600, (s % 3600) / 60, s % 60);
-        }
+        std::vector<int> seconds;
+        for (int i = 0; i <= 35; i += 5)
+            seconds.push_back(LabelSeconds(i));
+        labels = TimeAxisLabels(seconds, clockStart);
         viewScale = scale;
     }
     {

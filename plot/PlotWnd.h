@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -54,6 +55,9 @@ public:
     void StartAutoRefresh(int periodMs);
     void ResetCursor();
     void SetCursorNotify(PlotCursorNotify notify);
+    // With a start time the time labels show the clock time (see TimeAxisLabels); without,
+    // the time since the start.
+    void SetClockStart(std::optional<std::int64_t> start);
     // The viewer's plots carry a horizontal scroll bar below their client area.
     void EnableScrollBar();
 
@@ -154,6 +158,7 @@ protected:
     qreal pointRatio = 1.0;
     QFont fontArial;
     QFont fontSong;
+    std::optional<std::int64_t> clockStart;
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -132,6 +132,19 @@ int CWaveWnd::ReadCursor() {
     return CursorWaveValid;
 }
 
+std::optional<std::int64_t> CWaveWnd::CursorBlockAt(int x) const {
+    // The arithmetic of ReadCursor.
+    std::lock_guard guard(lock);
+    const int W = Width();
+    if (blocks.Empty() || W <= 0)
+        return std::nullopt;
+    const float f = static_cast<float>(x - clientRect.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span * 400.0);
+    if (a < 0 || a >= (Count() - first) * kSamplesPerChannel)
+        return std::nullopt;
+    return first + a / kSamplesPerChannel;
+}
+
 int CWaveWnd::LabelSeconds(int i) const {
     const int t = static_cast<int>(static_cast<double>(dropped) + first + span * i / 35.0);
     return static_cast<int>(t * 0.5);

@@ -5,6 +5,7 @@
 #include "records/SampleBlock.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace zel {
@@ -28,6 +29,8 @@ public:
     void SetSeries(WaveSeries series);
 
     int BlockCount() const;
+    // The block the cursor would read from at client x, when there is one there.
+    std::optional<std::int64_t> CursorBlockAt(int x) const;
     std::uint32_t Dropped() const;
 
 protected:

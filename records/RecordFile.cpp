@@ -177,6 +177,13 @@ std::string CreateTrendRecord(const std::string& prefix, std::uint16_t deviceNum
                         prefix, directory);
 }
 
+std::string CreateRecordWithHeader(const RecordFileHeader& header, const std::string& prefix,
+                                   const std::string& directory) {
+    RecordFileHeader h = MakeHeader(static_cast<RecordKind>(header.kind), header.deviceNumber,
+                                    header.deviceVersion, header.startTime);
+    return CreateRecord(h, prefix, directory);
+}
+
 bool AppendRecordBlock(const std::string& path, const void* block, std::size_t size) {
     // No O_CREAT: a record file without its header would be of no use to anyone.
     FileDescriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));

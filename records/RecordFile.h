@@ -36,6 +36,11 @@ std::string CreateTrendRecord(const std::string& prefix, std::uint16_t deviceNum
                               std::uint16_t deviceVersion, std::int64_t startTime,
                               const std::string& directory = {});
 
+// A record file holding only `header` (its magic and dataCount are set here), named by the usual
+// rule from `prefix`, its device number and start time. Used to write a record cut from another.
+std::string CreateRecordWithHeader(const RecordFileHeader& header, const std::string& prefix,
+                                   const std::string& directory = {});
+
 // Appends one whole block to an existing record file. On failure the file is cut back to its
 // previous length, so it still ends with a whole block, and false is returned.
 bool AppendRecordBlock(const std::string& path, const void* block, std::size_t size);

@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kDotsPerInch = 300;
 constexpr double kMarginMm = 12.0;
+// Notes listed on the page; a record with more has them counted below the list.
+constexpr int kMaxReportNotes = 12;
 const QColor kGridColour(150, 150, 150);
 const QColor kHeaderFill(230, 236, 245);
 
@@ -174,8 +176,14 @@ QByteArray RenderReportPdf(const ReportContent& content) {
         // The plots share what the statistics and the footer leave of the page.
         const QFont captionFont = ReportFont(10, true);
         const int captionHeight = QFontMetrics(captionFont, &pdf).height() + page.Mm(1);
+        // The notes take a few lines at most; the rest are counted, not listed.
+        QStringList notes = content.notes.mid(0, kMaxReportNotes);
+        if (content.notes.size() > kMaxReportNotes)
+            notes << QStringLiteral("……另有 %1 条备注").arg(content.notes.size() - kMaxReportNotes);
+        const int noteHeight = QFontMetrics(ReportFont(9), &pdf).height() + page.Mm(1);
         const int below = 2 * captionHeight + page.TableHeight(content.table.rows.size()) +
-                          page.Mm(4) + page.FooterHeight();
+                          page.Mm(4) + page.FooterHeight() +
+                          (notes.isEmpty() ? 0 : captionHeight + notes.size() * noteHeight);
         const int plots = static_cast<int>(content.plots.size());
         const int perPlot =
             plots ? (page.Remaining() - below) / plots - captionHeight - page.Mm(3) : 0;
@@ -187,6 +195,11 @@ QByteArray RenderReportPdf(const ReportContent& content) {
         page.Line(QStringLiteral("统计（%1）").arg(content.what), captionFont);
         page.Line(content.table.RangeText(), ReportFont(9));
         page.Table(StatisticsTable::Header(), content.table.rows);
+        if (!notes.isEmpty()) {
+            page.Line(QStringLiteral("备注"), captionFont);
+            for (const QString& note : notes)
+                page.Line(note, ReportFont(9));
+        }
         page.Footer(QStringLiteral("导出时间：") + content.exportTime);
     }
     return bytes;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -29,6 +30,7 @@ struct ReportContent {
     QString what; // which points the statistics are about: "当前视图" or "选定范围"
     StatisticsTable table;
     std::vector<Plot> plots; // top to bottom
+    QStringList notes;       // "time  text" of the record's notes, in time order
 };
 
 // The report as one A4 page of PDF.

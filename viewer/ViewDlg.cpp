@@ -7,8 +7,13 @@
 #include "plot/WaveWnd.h"
 #include "plot/WindowPicture.h"
 #include "records/RecordFile.h"
+#include "viewer/CursorPairReadout.h"
+#include "viewer/ViewerClock.h"
+#include "viewer/ViewerCompare.h"
+#include "viewer/ViewerKeys.h"
 #include "viewer/ViewerLayout.h"
 #include "viewer/ViewerMenus.h"
+#include "viewer/ViewerNotes.h"
 #include "viewer/ViewerStatistics.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
@@ -120,6 +125,11 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     }
     trend_->EnableRangeSelection();
     statistics_ = std::make_unique<ViewerStatistics>(this);
+    notes_ = std::make_unique<ViewerNotes>(this);
+    cursorPair_ = std::make_unique<CursorPairReadout>(this);
+    clock_ = std::make_unique<ViewerClock>(this);
+    keys_ = std::make_unique<ViewerKeys>(this);
+    compare_ = std::make_unique<ViewerCompare>(this);
 
     LayOut(true);
     wave_->ResetCursor();
@@ -246,6 +256,10 @@ bool CViewDlg::OpenRecord(const QString& path) {
     UpdateZoomButtons();
     Button(kPlay)->setEnabled(true);
     statistics_->SetRecord(record, path);
+    notes_->SetRecord(record, path);
+    cursorPair_->SetRecord(record);
+    clock_->SetRecord(record);
+    compare_->SetRecord(record);
     return true;
 }
 
@@ -387,11 +401,17 @@ void CViewDlg::OnCursor(int code) {
         show(1004, b);
         show(1005, CurrentDifference(a, b));
         show(1006, UnbalanceCoefficient(a, b));
+        if (cursorPair_) // not yet while the constructor lays out
+            cursorPair_->Update();
+        if (compare_)
+            compare_->Update();
         break;
     }
     case CursorTrendEmpty:
         for (int id : {1003, 1004, 1005, 1006})
             Readout(id)->SetText(QString());
+        if (cursorPair_) // not yet while the constructor lays out
+            cursorPair_->Update();
         break;
     case CursorWaveEmpty:
         Readout(1001)->SetText(QString());

@@ -15,7 +15,12 @@ class CDigital;
 class ClientEdgeFrame;
 class CPlotWnd;
 class CTimeWnd;
+class CursorPairReadout;
+class ViewerClock;
+class ViewerCompare;
+class ViewerKeys;
 class CWaveWnd;
+class ViewerNotes;
 class ViewerStatistics;
 
 // The record viewer: opens a record file from the PC and shows a waveform record as waveforms
@@ -73,6 +78,14 @@ public:
     QSlider* SpeedSlider() const { return slider_; }
     // The statistics and export buttons and what they do.
     ViewerStatistics* Statistics() const { return statistics_.get(); }
+    // The notes on the record and saving the selection as a record.
+    ViewerNotes* Notes() const { return notes_.get(); }
+    // Cursor B on the trend plot and the table of both cursors.
+    CursorPairReadout* CursorPair() const { return cursorPair_.get(); }
+    // Clock time on the time axes, and going to a time.
+    ViewerClock* Clock() const { return clock_.get(); }
+    // A second record drawn over the trend plot.
+    ViewerCompare* Compare() const { return compare_.get(); }
 
     bool HasWave() const { return hasWave_; }
     bool Playing() const { return playing_; }
@@ -110,6 +123,11 @@ private:
     QSlider* slider_ = nullptr;
     std::map<int, QWidget*> controls_;
     std::unique_ptr<ViewerStatistics> statistics_;
+    std::unique_ptr<ViewerNotes> notes_;
+    std::unique_ptr<CursorPairReadout> cursorPair_;
+    std::unique_ptr<ViewerClock> clock_;
+    std::unique_ptr<ViewerKeys> keys_;
+    std::unique_ptr<ViewerCompare> compare_;
     bool hasWave_ = true;
     bool playing_ = false;
     int playMode_ = PlayBoth;

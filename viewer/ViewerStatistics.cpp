@@ -10,6 +10,7 @@
 #include "viewer/CStatDlg.h"
 #include "viewer/ReportWriter.h"
 #include "viewer/ViewDlg.h"
+#include "viewer/ViewerNotes.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 
@@ -236,6 +237,7 @@ ReportContent ViewerStatistics::ReportBase(const QString& what) const {
     content.dataCount = QString::number(header.dataCount);
     content.exportTime = Text(FormatLocalTime(NowSeconds(), "%Y-%m-%d %H:%M:%S"));
     content.what = what;
+    content.notes = viewer_->Notes()->ReportLines();
     // The plots as they are on the screen now, selection shading included.
     const auto shot = [](QWidget* plot) { return plot->grab(plot->contentsRect()).toImage(); };
     if (viewer_->HasWave())
