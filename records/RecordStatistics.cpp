@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace zel {
 
@@ -11,6 +12,8 @@ namespace {
 // How often the loops look at the cancel flag: a few milliseconds of work at most.
 constexpr std::int64_t kPointsPerCheck = 1 << 14;
 constexpr std::int64_t kBlocksPerCheck = 256;
+// Blocks read from a file at a time, about half a mebibyte: it stays in the cache while used.
+constexpr std::int64_t kBlocksPerRead = 320;
 
 std::uint64_t Square(std::int32_t v) {
     const auto m = static_cast<std::uint64_t>(v < 0 ? -static_cast<std::int64_t>(v) : v);
@@ -102,22 +105,41 @@ bool AddTrendPoints(const RecordImage& image, PointRange range, PointAccumulator
     return true;
 }
 
-bool AddWaveformBlocks(const RecordImage& image, PointRange range, PointAccumulator& points,
-                       RecordStatistics& s, const std::atomic<bool>* cancelled) {
+void StartSamples(RecordStatistics& s) {
     for (SampleStatistics& samples : s.samples) {
         samples.min = std::numeric_limits<std::int16_t>::max();
         samples.max = std::numeric_limits<std::int16_t>::min();
     }
-    const std::int64_t end = range.first + range.count;
-    for (std::int64_t i = range.first; i < end; ++i) {
-        const SampleBlock& block = image.waveBlocks[static_cast<std::size_t>(i)];
+}
+
+// Blocks first … first + count − 1 of the record, lying at `blocks`.
+bool AddWaveformBlocks(const SampleBlock* blocks, std::int64_t first, std::int64_t count,
+                       PointAccumulator& points, RecordStatistics& s,
+                       const std::atomic<bool>* cancelled) {
+    for (std::int64_t k = 0; k < count; ++k) {
+        const SampleBlock& block = blocks[k];
         // Widened as the plots and the export widen them.
-        points.Add(i, static_cast<std::int32_t>(block.ch1Current),
+        points.Add(first + k, static_cast<std::int32_t>(block.ch1Current),
                    static_cast<std::int32_t>(block.ch2Current));
         AddSamples(s.samples[0], block.ch1);
         AddSamples(s.samples[1], block.ch2);
-        if ((i - range.first) % kBlocksPerCheck == kBlocksPerCheck - 1 && Cancelled(cancelled))
+        if (k % kBlocksPerCheck == kBlocksPerCheck - 1 && Cancelled(cancelled))
             return false;
+    }
+    return true;
+}
+
+// A record opened in place, read a chunk at a time. A file cut short since it was opened
+// gives no statistics rather than ones of part of the range.
+bool AddWaveformFile(const RecordReader& file, PointRange range, PointAccumulator& points,
+                     RecordStatistics& s, const std::atomic<bool>* cancelled) {
+    std::vector<SampleBlock> buffer(static_cast<std::size_t>(kBlocksPerRead));
+    for (std::int64_t i = range.first; i < range.first + range.count;) {
+        const std::int64_t want = std::min(kBlocksPerRead, range.first + range.count - i);
+        if (file.ReadBlocks(i, want, buffer.data()) != want ||
+            !AddWaveformBlocks(buffer.data(), i, want, points, s, cancelled))
+            return false;
+        i += want;
     }
     return true;
 }
@@ -157,9 +179,16 @@ std::optional<RecordStatistics> ComputeRecordStatistics(const RecordImage& image
         return s;
 
     PointAccumulator accumulator(s);
-    const bool done = image.IsTrend()
-                          ? AddTrendPoints(image, s.range, accumulator, cancelled)
-                          : AddWaveformBlocks(image, s.range, accumulator, s, cancelled);
+    bool done = false;
+    if (image.IsTrend()) {
+        done = AddTrendPoints(image, s.range, accumulator, cancelled);
+    } else {
+        StartSamples(s);
+        done = image.file
+                   ? AddWaveformFile(*image.file, s.range, accumulator, s, cancelled)
+                   : AddWaveformBlocks(image.waveBlocks.data() + s.range.first, s.range.first,
+                                       s.range.count, accumulator, s, cancelled);
+    }
     if (!done)
         return std::nullopt;
     return s;
