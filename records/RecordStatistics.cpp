@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace zel {
@@ -144,6 +145,71 @@ bool AddWaveformFile(const RecordReader& file, PointRange range, PointAccumulato
     return true;
 }
 
+// Both halves of a long range opened in place are read at once, one on a thread of its own:
+// reading the file is most of the work, and a week of recording is two gigabytes.
+constexpr std::int64_t kBlocksPerHalf = 4096;
+
+// Statistics of the waveform blocks in `range` read from the file, the samples' extremes
+// started; false when cancelled or the file ends early.
+bool WaveformFileStatistics(const RecordReader& file, PointRange range, RecordStatistics& s,
+                            const std::atomic<bool>* cancelled) {
+    PointAccumulator accumulator(s);
+    StartSamples(s);
+    return AddWaveformFile(file, range, accumulator, s, cancelled);
+}
+
+void AddWide(WideSum& sum, const WideSum& more) {
+    sum.Add(more.low);
+    sum.high += more.high;
+}
+
+// Adds the statistics of the points that follow `s`'s; extremes keep the first point that has
+// them, so a tie goes to the earlier part.
+void Merge(RecordStatistics& s, const RecordStatistics& later) {
+    for (int ch = 0; ch < 2; ++ch) {
+        ChannelStatistics& c = s.channel[ch];
+        const ChannelStatistics& l = later.channel[ch];
+        if (l.min < c.min) {
+            c.min = l.min;
+            c.minIndex = l.minIndex;
+        }
+        if (l.max > c.max) {
+            c.max = l.max;
+            c.maxIndex = l.maxIndex;
+        }
+        c.sum += l.sum;
+        AddWide(c.sumOfSquares, l.sumOfSquares);
+        SampleStatistics& a = s.samples[ch];
+        const SampleStatistics& b = later.samples[ch];
+        a.min = std::min(a.min, b.min);
+        a.max = std::max(a.max, b.max);
+        a.count += b.count;
+        AddWide(a.sumOfSquares, b.sumOfSquares);
+    }
+    s.difference.min = std::min(s.difference.min, later.difference.min);
+    s.difference.max = std::max(s.difference.max, later.difference.max);
+    s.difference.sum += later.difference.sum;
+    s.unbalance.max = std::max(s.unbalance.max, later.unbalance.max);
+    s.unbalance.sum += later.unbalance.sum;
+}
+
+bool InHalves(const RecordReader& file, PointRange range, RecordStatistics& s,
+              const std::atomic<bool>* cancelled) {
+    const std::int64_t half = range.count / 2;
+    RecordStatistics later;
+    bool laterDone = false;
+    std::thread second([&] {
+        laterDone = WaveformFileStatistics(file, {range.first + half, range.count - half}, later,
+                                           cancelled);
+    });
+    const bool done = WaveformFileStatistics(file, {range.first, half}, s, cancelled);
+    second.join();
+    if (!done || !laterDone)
+        return false;
+    Merge(s, later);
+    return true;
+}
+
 } // namespace
 
 long double WideSum::Value() const {
@@ -184,10 +250,13 @@ std::optional<RecordStatistics> ComputeRecordStatistics(const RecordImage& image
         done = AddTrendPoints(image, s.range, accumulator, cancelled);
     } else {
         StartSamples(s);
-        done = image.file
-                   ? AddWaveformFile(*image.file, s.range, accumulator, s, cancelled)
-                   : AddWaveformBlocks(image.waveBlocks.data() + s.range.first, s.range.first,
-                                       s.range.count, accumulator, s, cancelled);
+        if (image.file && s.range.count >= 2 * kBlocksPerHalf)
+            done = InHalves(*image.file, s.range, s, cancelled);
+        else if (image.file)
+            done = AddWaveformFile(*image.file, s.range, accumulator, s, cancelled);
+        else
+            done = AddWaveformBlocks(image.waveBlocks.data() + s.range.first, s.range.first,
+                                     s.range.count, accumulator, s, cancelled);
     }
     if (!done)
         return std::nullopt;
