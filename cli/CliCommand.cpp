@@ -46,9 +46,6 @@ int CliCommand::FailRecordRead(CliContext& context, const std::string& path,
         return Fail(context, path + ": not a record file");
     case Reason::NotRegularFile:
         return Fail(context, path + ": not a regular file");
-    case Reason::TooLarge:
-        return Fail(context, path + ": too large for a record file (more than " +
-                                 std::to_string(kMaxRecordFileSize >> 20) + " MiB)");
     case Reason::CannotOpen:
     case Reason::ReadError:
     case Reason::None:

@@ -12,7 +12,8 @@ int InfoCommand::Run(CliContext& c) {
     if (c.args.size() != 1)
         return UsageError(c, "give one record file");
     RecordReadFailure failure;
-    const auto data = ReadRecordImage(c.args[0], &failure);
+    // The header and the file's length tell everything shown; no block is read.
+    const auto data = OpenRecordImage(c.args[0], &failure);
     if (!data)
         return FailRecordRead(c, c.args[0], failure);
     const RecordFileHeader& h = data->header;

@@ -110,7 +110,7 @@ int StatsCommand::Run(CliContext& c) {
         return badTime(toText);
 
     RecordReadFailure failure;
-    const auto image = ReadRecordImage(c.args[0], &failure);
+    const auto image = OpenRecordImage(c.args[0], &failure);
     if (!image)
         return FailRecordRead(c, c.args[0], failure);
     const RecordPoints points(*image);

@@ -15,6 +15,13 @@ TrendSeries::TrendSeries(std::shared_ptr<const std::vector<TrendBlock>> trendBlo
     owner = std::move(trendBlocks);
 }
 
+TrendSeries::TrendSeries(std::shared_ptr<const RecordCurrents> scan) {
+    if (!scan || scan->Count() <= 0)
+        return;
+    count = static_cast<int>(std::min<std::int64_t>(scan->Count(), INT_MAX));
+    currents = std::move(scan);
+}
+
 TrendSeries TrendSeries::View(const std::vector<TrendPoint>& list) {
     TrendSeries series;
     if (list.empty())

@@ -56,4 +56,20 @@ ssize_t FileDescriptor::ReadAll(void* data, std::size_t size) const {
     return static_cast<ssize_t>(done);
 }
 
+ssize_t FileDescriptor::ReadAllAt(void* data, std::size_t size, off_t offset) const {
+    auto* p = static_cast<std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, p + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
 } // namespace zel

@@ -29,6 +29,8 @@ public:
     // Reads until `size` bytes or the end of the file. Returns the number of bytes read, or -1
     // when the read failed.
     ssize_t ReadAll(void* data, std::size_t size) const;
+    // The same from `offset` on, leaving the file position alone: safe from several threads.
+    ssize_t ReadAllAt(void* data, std::size_t size, off_t offset) const;
 
 private:
     int fd_;

@@ -7,7 +7,11 @@ const char* PointsCsv::Header() {
 }
 
 void PointsCsv::AppendRow(std::string& out, const RecordPoints& points, std::int64_t i) {
-    const TrendPoint p = points.At(i);
+    AppendRow(out, points, i, points.At(i));
+}
+
+void PointsCsv::AppendRow(std::string& out, const RecordPoints& points, std::int64_t i,
+                          TrendPoint p) {
     out += std::to_string(i);
     out += ',';
     out += points.PreciseTimeText(i);

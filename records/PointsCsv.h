@@ -13,6 +13,9 @@ class PointsCsv {
 public:
     static const char* Header(); // with its line end
     static void AppendRow(std::string& out, const RecordPoints& points, std::int64_t i);
+    // The same for point i's values read already.
+    static void AppendRow(std::string& out, const RecordPoints& points, std::int64_t i,
+                          TrendPoint p);
 };
 
 } // namespace zel

@@ -9,7 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -37,10 +40,6 @@ template <typename CleanUp> void KeepingErrno(CleanUp cleanUp) {
     const int error = errno;
     cleanUp();
     errno = error;
-}
-
-bool HasRecordMagic(const RecordFileHeader& header) {
-    return std::memcmp(header.magic, kRecordMagic, sizeof kRecordMagic) == 0;
 }
 
 // The record name, then with "-2", "-3", ... added for the further tries.
@@ -114,25 +113,26 @@ std::string CreateRecord(const RecordFileHeader& header, const std::string& pref
     return path;
 }
 
-// Every whole block in the rest of the file; a block cut short at the end is left out. The list
-// grows with what is actually read, never with what the file's size promises: a sparse file or
-// one cut short while it is read costs no more memory than the data it really has.
-template <typename Block> bool ReadBlocks(const FileDescriptor& file, std::vector<Block>& blocks) {
-    constexpr std::size_t kChunkBlocks = (std::size_t{1} << 20) / sizeof(Block);
-    constexpr std::size_t kMaxBlocks = kMaxRecordFileSize / sizeof(Block);
+// Every whole block of the file, in chunks: the list is sized once from the file's length and
+// grows beyond it only if the file grows while it is read, never to twice what it holds.
+template <typename Block> bool ReadBlocks(const RecordReader& file, std::vector<Block>& blocks) {
+    constexpr std::int64_t kChunkBlocks = (std::int64_t{1} << 20) / sizeof(Block);
+    blocks.reserve(static_cast<std::size_t>(file.Blocks()));
     for (;;) {
         const std::size_t had = blocks.size();
-        if (had >= kMaxBlocks) {
-            errno = EFBIG; // the file grew past the limit while it was read
-            return false;
-        }
+        if (blocks.capacity() < had + kChunkBlocks)
+            blocks.reserve(had + std::max<std::size_t>(had / 8, kChunkBlocks));
         blocks.resize(had + kChunkBlocks);
-        const ssize_t got = file.ReadAll(blocks.data() + had, kChunkBlocks * sizeof(Block));
+        const std::int64_t got =
+            file.ReadBlocks(static_cast<std::int64_t>(had), kChunkBlocks, blocks.data() + had);
         if (got < 0)
             return false;
-        blocks.resize(had + static_cast<std::size_t>(got) / sizeof(Block));
-        if (static_cast<std::size_t>(got) < kChunkBlocks * sizeof(Block))
+        blocks.resize(had + static_cast<std::size_t>(got));
+        if (got < kChunkBlocks) {
+            if (blocks.capacity() > blocks.size() + blocks.size() / 8)
+                blocks.shrink_to_fit();
             return true; // the end of the file
+        }
     }
 }
 
@@ -213,46 +213,43 @@ bool AppendRecordBlock(const std::string& path, const TrendBlock& block) {
     return AppendRecordBlock(path, &block, sizeof block);
 }
 
-std::optional<RecordImage> ReadRecordImage(const std::string& path, RecordReadFailure* failure) {
-    using Reason = RecordReadFailure::Reason;
-    // O_NONBLOCK and the regular-file check: a pipe picked by mistake must not hang the viewer.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.valid())
-        return Fail(failure, Reason::CannotOpen, errno);
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        return Fail(failure, Reason::ReadError, errno);
-    if (!S_ISREG(info.st_mode))
-        return Fail(failure, Reason::NotRegularFile);
-    if (info.st_size < static_cast<off_t>(kRecordHeaderSize))
-        return Fail(failure, Reason::NotRecordFile);
-    if (info.st_size > kMaxRecordFileSize)
-        return Fail(failure, Reason::TooLarge);
+std::optional<RecordImage> OpenRecordImage(const std::string& path, RecordReadFailure* failure) {
+    auto file = RecordReader::Open(path, failure);
+    if (!file)
+        return std::nullopt;
     RecordImage image;
-    const ssize_t got = file.ReadAll(&image.header, sizeof image.header);
-    if (got < 0)
-        return Fail(failure, Reason::ReadError, errno);
-    if (got != sizeof image.header || !HasRecordMagic(image.header))
-        return Fail(failure, Reason::NotRecordFile);
-
-    // Only 0 means trend; any other kind is read as a waveform record.
+    image.header = file->Header();
+    if (!image.IsTrend()) {
+        image.header.dataCount =
+            static_cast<std::int32_t>(std::min<std::int64_t>(file->Blocks(), INT32_MAX));
+        image.file = std::move(file);
+        return image;
+    }
     try {
-        if (image.IsTrend()) {
-            if (!ReadBlocks(file, image.trendBlocks))
-                return Fail(failure, errno == EFBIG ? Reason::TooLarge : Reason::ReadError, errno);
-            image.header.dataCount =
-                static_cast<std::int32_t>(image.trendBlocks.size() * kTrendPointsPerBlock);
-        } else {
-            if (!ReadBlocks(file, image.waveBlocks))
-                return Fail(failure, errno == EFBIG ? Reason::TooLarge : Reason::ReadError, errno);
-            image.header.dataCount = static_cast<std::int32_t>(image.waveBlocks.size());
-        }
+        if (!ReadBlocks(*file, image.trendBlocks))
+            return Fail(failure, RecordReadFailure::Reason::ReadError, errno);
     } catch (const std::bad_alloc&) {
         // A file larger than the memory left is refused, not a reason to end the program.
-        return Fail(failure, Reason::ReadError, ENOMEM);
+        return Fail(failure, RecordReadFailure::Reason::ReadError, ENOMEM);
     }
-    if (failure)
-        *failure = {};
+    image.header.dataCount = static_cast<std::int32_t>(std::min<std::int64_t>(
+        static_cast<std::int64_t>(image.trendBlocks.size()) * kTrendPointsPerBlock, INT32_MAX));
+    return image;
+}
+
+std::optional<RecordImage> ReadRecordImage(const std::string& path, RecordReadFailure* failure) {
+    auto image = OpenRecordImage(path, failure);
+    if (!image || image->IsTrend())
+        return image;
+    try {
+        if (!ReadBlocks(*image->file, image->waveBlocks))
+            return Fail(failure, RecordReadFailure::Reason::ReadError, errno);
+    } catch (const std::bad_alloc&) {
+        return Fail(failure, RecordReadFailure::Reason::ReadError, ENOMEM);
+    }
+    image->file.reset();
+    image->header.dataCount =
+        static_cast<std::int32_t>(std::min<std::size_t>(image->waveBlocks.size(), INT32_MAX));
     return image;
 }
 

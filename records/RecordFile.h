@@ -1,9 +1,12 @@
 #pragma once
 
+#include "records/RecordCurrents.h"
+#include "records/RecordReader.h"
 #include "records/RecordTypes.h"
 #include "records/SampleBlock.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,39 +58,38 @@ struct RecordFileData {
     std::vector<TrendPoint> points;  // trend record, 62 per block
 };
 
-// Record files larger than this are refused unread: the live stream fills one in about four days
-// of recording without a break, and a reader holds the whole file in memory.
-inline constexpr std::int64_t kMaxRecordFileSize = std::int64_t{1} << 30;
-
 // Loads every whole block; an incomplete trailing block is ignored. Nothing when the file cannot
-// be read, is not a regular file, is larger than kMaxRecordFileSize or does not start with the
-// record magic.
+// be read, is not a regular file, does not fit in memory or does not start with the record magic.
 std::optional<RecordFileData> ReadRecordFile(const std::string& path);
 
-// A record file's whole blocks as they lie in the file. Exactly one of the lists is filled, by
-// the header's kind; header.dataCount is the number of sample blocks or trend points loaded.
+// A record file's whole blocks. Exactly one of the lists is filled, by the header's kind, unless
+// a waveform record is opened in place: then `file` reads its blocks on demand and the lists
+// stay empty. header.dataCount is the number of sample blocks or trend points.
 // Trend values stay 16-bit here, half the size of TrendPoints: a viewer can hold a long record
 // once and read it in place.
 struct RecordImage {
     RecordFileHeader header;
-    std::vector<SampleBlock> waveBlocks; // waveform record
+    std::vector<SampleBlock> waveBlocks; // waveform record read whole
     std::vector<TrendBlock> trendBlocks; // trend record
+    // A waveform record opened in place, and, once someone starts it, the scan of its currents.
+    std::shared_ptr<const RecordReader> file;
+    std::shared_ptr<const RecordCurrents> currents;
 
     bool IsTrend() const { return header.kind == static_cast<std::int32_t>(RecordKind::Trend); }
-};
-
-// Why a record file was not loaded.
-struct RecordReadFailure {
-    enum class Reason { None, CannotOpen, NotRegularFile, NotRecordFile, TooLarge, ReadError };
-    Reason reason = Reason::None;
-    int systemError = 0; // errno of CannotOpen and ReadError
+    // Sample blocks of a waveform record, read whole or in place.
+    std::int64_t WaveBlockCount() const {
+        return file ? file->Blocks() : static_cast<std::int64_t>(waveBlocks.size());
+    }
 };
 
 // ReadRecordFile without unpacking the trend blocks, saying why when nothing is loaded.
 std::optional<RecordImage> ReadRecordImage(const std::string& path,
                                            RecordReadFailure* failure = nullptr);
 
-// The magic that opens every record file, without its terminating zero unit.
-inline constexpr char16_t kRecordMagic[] = u"TAVKEN-ZELMARINE";
+// As ReadRecordImage, but a waveform record is not read: its blocks stay in the file (`file`),
+// so a record of any length opens at once and costs no memory for its samples. A trend record
+// is read whole as before.
+std::optional<RecordImage> OpenRecordImage(const std::string& path,
+                                           RecordReadFailure* failure = nullptr);
 
 } // namespace zel

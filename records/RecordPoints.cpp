@@ -44,7 +44,7 @@ PointRange PointRange::Of(std::int64_t first, std::int64_t last, std::int64_t to
 std::int64_t RecordPoints::Count() const {
     if (image_.IsTrend())
         return static_cast<std::int64_t>(image_.trendBlocks.size()) * kTrendPointsPerBlock;
-    return static_cast<std::int64_t>(image_.waveBlocks.size());
+    return image_.WaveBlockCount();
 }
 
 TrendPoint RecordPoints::At(std::int64_t i) const {
@@ -54,6 +54,10 @@ TrendPoint RecordPoints::At(std::int64_t i) const {
         const auto k = static_cast<int>(i % kTrendPointsPerBlock);
         return {block.ch1[k], block.ch2[k]};
     }
+    if (image_.currents)
+        return image_.currents->At(i);
+    if (image_.file)
+        return image_.file->ReadCurrents(i);
     const SampleBlock& block = image_.waveBlocks[static_cast<std::size_t>(i)];
     return {static_cast<std::int32_t>(block.ch1Current),
             static_cast<std::int32_t>(block.ch2Current)};

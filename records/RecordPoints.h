@@ -15,6 +15,7 @@ struct PointRange {
 
     bool Empty() const { return count <= 0; }
     std::int64_t Last() const { return first + count - 1; }
+    bool operator==(const PointRange&) const = default;
 
     // The points first … last (in either order) that exist among 0 … total − 1.
     static PointRange Of(std::int64_t first, std::int64_t last, std::int64_t total);

@@ -31,6 +31,7 @@ struct ChannelStatistics {
     std::int64_t maxIndex = 0;
     std::int64_t sum = 0;
     WideSum sumOfSquares;
+    bool operator==(const ChannelStatistics&) const = default;
 };
 
 // CurrentDifference(ch1, ch2) of every point.
@@ -38,12 +39,14 @@ struct DifferenceStatistics {
     std::int32_t min = 0;
     std::int32_t max = 0;
     std::int64_t sum = 0;
+    bool operator==(const DifferenceStatistics&) const = default;
 };
 
 // UnbalanceCoefficient(ch1, ch2) of every point.
 struct UnbalanceStatistics {
     std::int32_t max = 0;
     std::int64_t sum = 0;
+    bool operator==(const UnbalanceStatistics&) const = default;
 };
 
 // One channel's waveform samples in the blocks of the range.
@@ -52,6 +55,7 @@ struct SampleStatistics {
     std::int16_t max = 0;
     std::int64_t count = 0;
     WideSum sumOfSquares;
+    bool operator==(const SampleStatistics&) const = default;
 };
 
 // Statistics of a stretch of a record. The points are the trend points (see RecordPoints); a
@@ -63,6 +67,8 @@ struct RecordStatistics {
     UnbalanceStatistics unbalance;
     bool hasSamples = false; // a waveform record
     SampleStatistics samples[2];
+
+    bool operator==(const RecordStatistics&) const = default;
 
     std::int64_t Points() const { return range.count; }
     double Mean(int ch) const { return Average(channel[ch].sum); }

@@ -71,8 +71,6 @@ QString LoadFailureText(const QString& path, const RecordReadFailure& failure) {
         return QStringLiteral("不是记录文件：%1").arg(name);
     case RecordReadFailure::Reason::NotRegularFile:
         return QStringLiteral("无法读取 %1：不是普通文件").arg(name);
-    case RecordReadFailure::Reason::TooLarge:
-        return QStringLiteral("无法读取 %1：文件过大").arg(name);
     case RecordReadFailure::Reason::CannotOpen:
     case RecordReadFailure::Reason::ReadError:
     case RecordReadFailure::Reason::None:
@@ -225,24 +223,22 @@ bool CViewDlg::OpenRecord(const QString& path) {
     if (playing_)
         return false;
     RecordReadFailure failure;
-    auto image = ReadRecordImage(QFile::encodeName(path).toStdString(), &failure);
+    auto image = OpenRecordImage(QFile::encodeName(path).toStdString(), &failure);
     if (!image) {
         MessageBox::Error(this, LoadFailureText(path, failure));
         return false;
     }
+    // A waveform record stays in its file: the waveform plot reads the blocks in view, and the
+    // trend plot the currents, which a scan gathers while the start of the record is shown.
+    if (image->file)
+        image->currents = RecordCurrents::Scan(image->file);
     // One copy of the record, shared read-only by the plots that show it.
     const auto record = std::make_shared<const RecordImage>(std::move(*image));
     hasWave_ = !record->IsTrend();
     LayOut(hasWave_);
     if (hasWave_) {
-        std::vector<TrendPoint> currents;
-        currents.reserve(record->waveBlocks.size());
-        for (const SampleBlock& block : record->waveBlocks)
-            currents.push_back({static_cast<std::int32_t>(block.ch1Current),
-                                static_cast<std::int32_t>(block.ch2Current)});
-        wave_->SetSeries(WaveSeries(
-            std::shared_ptr<const std::vector<SampleBlock>>(record, &record->waveBlocks)));
-        trend_->SetPoints(std::move(currents));
+        wave_->SetSeries(WaveSeries(record->file));
+        trend_->SetSeries(TrendSeries(record->currents));
     } else {
         // The hidden waveform plot lets go of the previous record instead of keeping it.
         wave_->SetSeries(WaveSeries());

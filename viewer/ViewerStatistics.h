@@ -35,6 +35,8 @@ public:
 
     // The record now shown; statistics and exports are about it from now on.
     void SetRecord(std::shared_ptr<const RecordImage> record, const QString& path);
+    // The record shown, shared with the plots; null before the first.
+    std::shared_ptr<const RecordImage> Record() const { return record_; }
     void SetPlaying(bool playing);
 
     QPushButton* Button(int id) const;

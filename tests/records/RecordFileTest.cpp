@@ -1,4 +1,5 @@
 #include "records/RecordFile.h"
+#include "records/RecordPoints.h"
 
 #include "common/LocalTime.h"
 #include "common/ModuleDirectory.h"
@@ -280,11 +281,6 @@ TEST(RecordFileTest, ImageKeepsTrendBlocksAndSaysWhyAFileWasNotLoaded) {
     WriteBytes(dir / "bad.zmr", bytes);
     WriteBytes(dir / "short.zmr", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 59));
     ASSERT_EQ(::mkfifo((dir / "pipe.zmr").c_str(), 0644), 0);
-    // A valid header followed by 2 GB of holes: refused before anything is read or reserved.
-    WriteBytes(dir / "sparse.zmr", ReadBytes(trend));
-    std::filesystem::resize_file(dir / "sparse.zmr", std::uintmax_t{2} << 30);
-    WriteBytes(dir / "limit.zmr", ReadBytes(trend));
-    std::filesystem::resize_file(dir / "limit.zmr", kMaxRecordFileSize + 1);
     using Reason = RecordReadFailure::Reason;
     const struct {
         std::string path;
@@ -297,15 +293,38 @@ TEST(RecordFileTest, ImageKeepsTrendBlocksAndSaysWhyAFileWasNotLoaded) {
         {dir.path(), Reason::NotRegularFile, 0},
         {dir / "pipe.zmr", Reason::NotRegularFile, 0},
         {"/dev/zero", Reason::NotRegularFile, 0},
-        {dir / "sparse.zmr", Reason::TooLarge, 0},
-        {dir / "limit.zmr", Reason::TooLarge, 0},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(ReadRecordImage(c.path, &failure)) << c.path;
         EXPECT_EQ(failure.reason, c.reason) << c.path;
         EXPECT_EQ(failure.systemError, c.systemError) << c.path;
         EXPECT_FALSE(ReadRecordFile(c.path)) << c.path;
+        EXPECT_FALSE(OpenRecordImage(c.path)) << c.path;
     }
+}
+
+TEST(RecordFileTest, AWaveformRecordOfAnyLengthOpensInPlace) {
+    // 2 GiB of holes after a waveform header: whole blocks of silence, opened without reading
+    // them, its last whole block read on demand and the cut one left out.
+    TempDir dir;
+    const std::string path = CreateWaveformRecord("S", 1, 1, dir.path());
+    const SampleBlock last = NumberedBlock(7);
+    const std::int64_t blocks = ((std::int64_t{2} << 30) - 60) / std::int64_t{kWaveformBlockSize};
+    std::filesystem::resize_file(path, 60 + (blocks - 1) * kWaveformBlockSize);
+    ASSERT_TRUE(AppendRecordBlock(path, last));
+    std::filesystem::resize_file(path, std::uintmax_t{2} << 30);
+
+    const auto image = OpenRecordImage(path);
+    ASSERT_TRUE(image && image->file);
+    EXPECT_TRUE(image->waveBlocks.empty());
+    EXPECT_EQ(image->header.dataCount, blocks);
+    EXPECT_EQ(RecordPoints(*image).Count(), blocks);
+    EXPECT_EQ(RecordPoints(*image).At(blocks - 1).ch1, static_cast<std::int32_t>(last.ch1Current));
+    SampleBlock read[2];
+    EXPECT_EQ(image->file->ReadBlocks(blocks - 2, 2, read), 2);
+    EXPECT_EQ(std::memcmp(&read[1], &last, sizeof last), 0);
+    EXPECT_EQ(read[0].headWord, 0u);
+    EXPECT_EQ(image->file->ReadBlocks(blocks - 1, 2, read), 1); // no block after the last
 }
 
 TEST(RecordFileTest, ALongRecordReadsBackWholeAcrossReadChunks) {

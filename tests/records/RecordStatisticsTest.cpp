@@ -213,6 +213,25 @@ TEST(RecordStatistics, SumsStayExactPastTheDoublePrecision) {
     EXPECT_EQ(s->samples[0].sumOfSquares.high, static_cast<std::uint64_t>(expected >> 64));
     EXPECT_EQ(s->samples[0].sumOfSquares.low, static_cast<std::uint64_t>(expected));
 
+    // Read from its file, a long record is gathered in two halves at once: the same figures,
+    // extremes tied across the halves kept at their first point.
+    test::TempDir dir;
+    const std::string path = CreateWaveformRecord("S", 1, 1, dir.path());
+    RecordImage tied = WaveImage(9000);
+    for (std::size_t i = 0; i < tied.waveBlocks.size(); ++i) {
+        SampleBlock& b = tied.waveBlocks[i];
+        b.ch1Current = static_cast<std::uint32_t>(i % 7);
+        b.ch2Current = static_cast<std::uint32_t>(i % 1000 == 999 ? 9 : 3);
+        b.ch1[i % kSamplesPerChannel] = static_cast<std::int16_t>(i % 31000);
+        b.ch2[0] = static_cast<std::int16_t>(-static_cast<int>(i % 20000));
+        ASSERT_TRUE(AppendRecordBlock(path, b));
+    }
+    const auto inPlace = OpenRecordImage(path);
+    ASSERT_TRUE(inPlace && inPlace->file);
+    for (const PointRange range : {PointRange{0, 9000}, PointRange{17, 8500}, PointRange{5, 300}})
+        EXPECT_EQ(ComputeRecordStatistics(*inPlace, range), ComputeRecordStatistics(tied, range))
+            << range.first;
+
     WideSum carry;
     carry.Add(~std::uint64_t{0});
     carry.Add(2);

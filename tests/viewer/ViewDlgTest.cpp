@@ -4,7 +4,9 @@
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
+#include "records/RecordStatistics.h"
 #include "tests/support/TempDir.h"
+#include "viewer/ViewerStatistics.h"
 #include "widgets/CTimeWnd.h"
 
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace zel {
 namespace {
@@ -121,6 +124,55 @@ TEST(ViewDlg, OpeningShowsEveryWholeBlockAndTheHeader) {
     for (int id = 1001; id <= 1006; ++id)
         EXPECT_EQ(t.Text(id), QString()) << id;
     EXPECT_TRUE(t.Enabled(1011));
+    EXPECT_TRUE(t.errors.empty());
+}
+
+// What both plots show at the widest spans, at places across the record, back and forth.
+std::vector<std::vector<QPoint>> Pages(CViewDlg& viewer) {
+    std::vector<std::vector<QPoint>> shown;
+    for (CPlotWnd* plot :
+         {static_cast<CPlotWnd*>(viewer.WavePlot()), static_cast<CPlotWnd*>(viewer.TrendPlot())}) {
+        while (plot->Zoom(false) != 0) {
+        }
+        for (int pos : {100, 3000, 4500, 5990, 200, 4000}) {
+            plot->Scroll(ScrollRequest::ThumbPosition, pos);
+            shown.push_back(plot->Points(0));
+            shown.push_back(plot->Points(1));
+            shown.push_back({QPoint(plot->CursorCh1(), plot->CursorCh2())});
+        }
+    }
+    return shown;
+}
+
+TEST(ViewDlg, AWaveformRecordReadFromItsFileShowsWhatItsBlocksInMemoryShowed) {
+    const test::TempDir temp;
+    const QString dir = QString::fromStdString(temp.path());
+    ViewerUnderTest t;
+    std::vector<WaveBlock> blocks;
+    for (int b = 0; b < 6000; ++b)
+        blocks.push_back(test::MainsBlock(b, 100 + b % 300, 50 + b % 97));
+    const std::vector<TrendPoint> currents = test::DriftingCurrents(6000, 3);
+    const QString wave = test::WriteWaveformRecord(dir, blocks, currents);
+    ASSERT_TRUE(t.viewer->OpenRecord(wave));
+    t.viewer->Statistics()->Record()->currents->WaitForScan();
+    const auto fromFile = Pages(*t.viewer);
+    t.viewer->WavePlot()->SetBlocks(blocks);
+    t.viewer->TrendPlot()->SetPoints(currents);
+    EXPECT_EQ(fromFile, Pages(*t.viewer));
+
+    // Cut short while it is open: the blocks gone read as silence, statistics are refused.
+    ASSERT_TRUE(t.viewer->OpenRecord(wave));
+    const auto record = t.viewer->Statistics()->Record();
+    std::filesystem::resize_file(QFile::encodeName(wave).toStdString(), 60 + 1000 * 1612 + 5);
+    record->currents->WaitForScan();
+    CWaveWnd& plot = *t.viewer->WavePlot();
+    plot.Scroll(ScrollRequest::ThumbPosition, 5000); // past the blocks read at the start
+    t.viewer->repaint();
+    EXPECT_EQ(plot.CursorCh1(), 0);
+    EXPECT_EQ(plot.CursorCh2(), 0);
+    EXPECT_EQ(t.viewer->TrendPlot()->PointCount(), 6000);
+    EXPECT_FALSE(ComputeRecordStatistics(*record, {0, 6000}));
+    EXPECT_TRUE(ComputeRecordStatistics(*record, {0, 1000}));
     EXPECT_TRUE(t.errors.empty());
 }
 
