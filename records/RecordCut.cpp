@@ -5,27 +5,54 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 namespace zel {
 
 namespace {
 
 std::int64_t BlockCount(const RecordImage& image) {
-    return static_cast<std::int64_t>(image.IsTrend() ? image.trendBlocks.size()
-                                                     : image.waveBlocks.size());
-}
-
-const void* BlockData(const RecordImage& image, std::int64_t block) {
-    const auto b = static_cast<std::size_t>(block);
-    return image.IsTrend() ? static_cast<const void*>(&image.trendBlocks[b])
-                           : static_cast<const void*>(&image.waveBlocks[b]);
+    return image.IsTrend() ? static_cast<std::int64_t>(image.trendBlocks.size())
+                           : image.WaveBlockCount();
 }
 
 std::size_t BlockSize(const RecordImage& image) {
     return image.IsTrend() ? kTrendBlockSize : kWaveformBlockSize;
+}
+
+// Hands the blocks of `blocks` to `write` as stored: at once when they are in memory, in chunks
+// read from the file when the record was opened in place (a week-long record is not held whole).
+// A file cut short since it was opened fails with EIO rather than writing a shorter cut.
+bool ForEachChunk(const RecordImage& image, BlockRange blocks,
+                  const std::function<bool(const void*, std::size_t)>& write) {
+    const std::size_t size = BlockSize(image);
+    if (image.IsTrend() || !image.file) {
+        const auto b = static_cast<std::size_t>(blocks.first);
+        const void* data = image.IsTrend() ? static_cast<const void*>(&image.trendBlocks[b])
+                                           : static_cast<const void*>(&image.waveBlocks[b]);
+        return write(data, static_cast<std::size_t>(blocks.count) * size);
+    }
+    constexpr std::int64_t kChunkBlocks = 4096;
+    std::vector<SampleBlock> chunk(
+        static_cast<std::size_t>(std::min<std::int64_t>(kChunkBlocks, blocks.count)));
+    for (std::int64_t done = 0; done < blocks.count;) {
+        const std::int64_t count = std::min<std::int64_t>(kChunkBlocks, blocks.count - done);
+        const std::int64_t read = image.file->ReadBlocks(blocks.first + done, count, chunk.data());
+        if (read != count) {
+            if (read >= 0)
+                errno = EIO;
+            return false;
+        }
+        if (!write(chunk.data(), static_cast<std::size_t>(count) * size))
+            return false;
+        done += count;
+    }
+    return true;
 }
 
 void RemoveKeepingErrno(const std::string& path) {
@@ -47,8 +74,9 @@ bool WriteNewFile(const std::string& path, const RecordFileHeader& header, const
     h.deviceVersion = header.deviceVersion;
     h.startTime = header.startTime;
     bool ok = file.WriteAll(&h, sizeof h) &&
-              file.WriteAll(BlockData(image, blocks.first),
-                            static_cast<std::size_t>(blocks.count) * BlockSize(image));
+              ForEachChunk(image, blocks, [&file](const void* data, std::size_t bytes) {
+                  return file.WriteAll(data, bytes);
+              });
     ok = file.Close() && ok;
     if (!ok)
         RemoveKeepingErrno(path);
@@ -111,8 +139,9 @@ std::string WriteRecordCut(const RecordImage& image, BlockRange blocks,
         path = CreateRecordWithHeader(header, prefix, folder);
         if (path.empty())
             return {};
-        if (!AppendRecordBlock(path, BlockData(image, blocks.first),
-                               static_cast<std::size_t>(blocks.count) * BlockSize(image))) {
+        if (!ForEachChunk(image, blocks, [&path](const void* data, std::size_t bytes) {
+                return AppendRecordBlock(path, data, bytes);
+            })) {
             RemoveKeepingErrno(path);
             return {};
         }
