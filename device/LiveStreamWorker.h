@@ -112,8 +112,8 @@ private:
     int count_ = 0;
     SampleBlock block_;
     Clock::time_point lastIntact_;
-    bool down_ = false;         // between a loss and the next intact frame
-    bool newStretch_ = false;   // the next block follows a gap
+    bool down_ = false;       // between a loss and the next intact frame
+    bool newStretch_ = false; // the next block follows a gap
     int drops_ = 0;
     int attempt_ = 0;
     std::int64_t lostAt_ = 0;

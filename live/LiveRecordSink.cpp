@@ -69,7 +69,12 @@ void LiveRecordSink::ClearLinkLine() {
     QPointer<QLabel> line = linkLine_;
     if (line)
         QMetaObject::invokeMethod(
-            line.data(), [line] { if (line) line->clear(); }, Qt::QueuedConnection);
+            line.data(),
+            [line] {
+                if (line)
+                    line->clear();
+            },
+            Qt::QueuedConnection);
 }
 
 QString LiveRecordSink::LinkText(const LinkEvent& event) {

@@ -37,6 +37,7 @@ struct Simulator::Session {
     RequestParser parser;
     bool streaming = false;
     Clock::time_point nextFrame;
+    StreamSource source;
     std::uint32_t frames = 0;
     bool open = true;
     bool dropped = false;
@@ -137,6 +138,7 @@ void Simulator::Update(const std::function<void(SimConfig&)>& change) {
     std::lock_guard lock(mutex_);
     change(config_);
     faultsLeft_ = config_.faultCount;
+    dropsLeft_ = config_.drops;
     failingSlotLeft_ = config_.failingSlotTimes;
 }
 
@@ -480,7 +482,7 @@ bool Simulator::StreamHeld(const Session& session) const {
 
 bool Simulator::SendStreamFrame(Session& session) {
     SimConfig c = Config();
-    std::vector<std::uint8_t> frame = source_.NextFrame();
+    std::vector<std::uint8_t> frame = session.source.NextFrame();
     if (c.fixedCh1Current >= 0 || c.fixedCh2Current >= 0) {
         frame.resize(kSampleFrameSize - 2);
         if (c.fixedCh1Current >= 0)

@@ -109,9 +109,6 @@ private:
     std::atomic<int> dropsDone_{0};
     // Connections that vanished: kept open and never touched again until Stop.
     std::vector<int> vanished_;
-    // One stream for all connections, as the instrument's measurement goes on between them;
-    // serving thread only.
-    StreamSource source_;
     std::thread thread_;
 };
 

@@ -539,8 +539,8 @@ private:
             run.Start();
             const bool connectFailure = row_.live == LiveWant::ConnectFailed;
             const std::size_t wanted = row_.live == LiveWant::UpToEnd ? kFramesBeforeEnd
-                                       : row_.liveBlocks > 0       ? row_.liveBlocks
-                                                                   : kLiveBlocks;
+                                       : row_.liveBlocks > 0          ? row_.liveBlocks
+                                                                      : kLiveBlocks;
             EXPECT_TRUE(sink.WaitFor(wanted, connectFailure, Bound()));
             run.Stop(row_.liveView);
         }
