@@ -80,7 +80,7 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
             trend->AddPoint(static_cast<int>(block.ch1Current), static_cast<int>(block.ch2Current));
         });
     sink_->SetLinkLine(linkLine_);
-    sink_->SetStretchHandler([trend] { trend->MarkBreak(); });
+    sink_->SetGapHandler([trend] { trend->MarkBreak(); });
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(5), true},
                                      *sink_);
 }

@@ -30,8 +30,6 @@ void LiveRecordSink::onFirstBlock() {
 void LiveRecordSink::onNextStretch() {
     if (!recorder_.Failed() && !recorder_.BeginStretch())
         ReportSaveFailure();
-    if (stretchHandler_)
-        stretchHandler_();
 }
 
 void LiveRecordSink::onBlock(const SampleBlock& block, int count) {
@@ -48,6 +46,8 @@ void LiveRecordSink::onConnectFailed() {
 }
 
 void LiveRecordSink::onLinkEvent(const LinkEvent& event) {
+    if (event.kind == LinkEvent::Kind::Lost && gapHandler_)
+        gapHandler_();
     QPointer<QLabel> line = linkLine_;
     if (!line)
         return;

@@ -25,8 +25,8 @@ class CTimeWnd;
 //
 // A lost link is told on the window's status line while it lasts, with the time it dropped and
 // the reconnect attempt; after it resumes, the line keeps the number of drops. The blocks after
-// a gap go to a new file of the same prefix, and the stretch handler is told before the first
-// of them (the live view breaks its trend curve there).
+// a gap go to a new file of the same prefix; the gap handler is told of the loss (the live view
+// breaks its trend curve there).
 class LiveRecordSink : public LiveStreamSink {
 public:
     using BlockHandler = std::function<void(const SampleBlock&)>;
@@ -38,7 +38,8 @@ public:
 
     // The label that shows the link's state; set before the first run.
     void SetLinkLine(QLabel* line) { linkLine_ = line; }
-    void SetStretchHandler(std::function<void()> handler) { stretchHandler_ = std::move(handler); }
+    // Told on the worker thread when the link is lost: the blocks after it follow a gap.
+    void SetGapHandler(std::function<void()> handler) { gapHandler_ = std::move(handler); }
     // A new run: the line is emptied (window's thread).
     void ClearLinkLine();
 
@@ -67,7 +68,7 @@ private:
     WaveformRecorder recorder_;
     BlockHandler handler_;
     QPointer<QLabel> linkLine_;
-    std::function<void()> stretchHandler_;
+    std::function<void()> gapHandler_;
 };
 
 } // namespace zel
