@@ -1,6 +1,8 @@
 #include "cli/RecordCommand.h"
 
 #include "cli/Interrupt.h"
+#include "cli/Json.h"
+#include "common/LocalTime.h"
 #include "device/LiveRun.h"
 #include "device/WaveformRecorder.h"
 
@@ -12,26 +14,48 @@
 namespace zel::cli {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 bool PositiveNumber(const std::string& text, long long& value) {
     const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
     return r.ec == std::errc() && r.ptr == text.data() + text.size() && value > 0;
 }
 
-// Records every block and tells the waiting command thread how far it got.
+// The local hour or day a block belongs to, for --split; empty without splitting.
+std::string SplitKey(const std::string& split, std::int64_t t) {
+    if (split.empty())
+        return {};
+    return FormatLocalTime(t, split == "hour" ? "%Y%m%d%H" : "%Y%m%d");
+}
+
+// Records every block, tells the waiting command thread how far it got, and prints the link's
+// drops and resumes to stderr.
 class RecordSink : public LiveStreamSink {
 public:
-    RecordSink(WaveformRecorder& recorder, long long blockLimit)
-        : recorder_(recorder), blockLimit_(blockLimit) {}
+    RecordSink(WaveformRecorder& recorder, long long blockLimit, std::string split,
+               std::ostream& err)
+        : recorder_(recorder), blockLimit_(blockLimit), split_(std::move(split)), err_(err) {}
 
-    void onFirstBlock() override { recorder_.BeginRun(); }
+    void onFirstBlock() override {
+        recorder_.BeginRun();
+        splitKey_ = SplitKey(split_, NowSeconds());
+    }
+    void onNextStretch() override {
+        recorder_.BeginStretch();
+        splitKey_ = SplitKey(split_, NowSeconds());
+    }
     void onBlock(const SampleBlock& block, int count) override {
         // Blocks that arrive between reaching the limit and the stop are not wanted.
         if (blockLimit_ > 0 && count > blockLimit_)
             return;
+        const std::string key = SplitKey(split_, NowSeconds());
+        if (key != splitKey_) {
+            splitKey_ = key;
+            recorder_.BeginStretch();
+        }
         recorder_.Record(block);
         std::lock_guard lock(mutex_);
         count_ = count;
-        lastBlock_ = std::chrono::steady_clock::now();
         changed_.notify_all();
     }
     void onConnectFailed() override {
@@ -39,20 +63,32 @@ public:
         connectFailed_ = true;
         changed_.notify_all();
     }
+    void onLinkEvent(const LinkEvent& event) override {
+        std::lock_guard lock(mutex_);
+        drops_ = event.drops;
+        if (event.kind == LinkEvent::Kind::Lost) {
+            down_ = true;
+            downSince_ = Clock::now();
+            err_ << "zelmarine-cli: record: " << Time(event.lostAt) << " 连接中断, 正在重新连接\n";
+        } else if (event.kind == LinkEvent::Kind::Resumed) {
+            down_ = false;
+            err_ << "zelmarine-cli: record: " << Time(event.at) << " 连接已恢复 (中断于 "
+                 << Time(event.lostAt) << ", 第" << event.drops << "次中断)\n";
+        }
+        err_.flush();
+        changed_.notify_all();
+    }
 
-    // Waits until the block limit is reached, the connection failed, a file failed, the
-    // deadline passed, the instrument fell silent for `silence` or keepGoing was cleared; polls
-    // keepGoing since a signal cannot notify. The stream worker does not notice a connection
-    // the instrument dropped, so without the silence limit such a run would wait for ever.
-    void Wait(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds silence,
+    // Waits until the block limit is reached, the connection failed at the start, a file
+    // failed, the deadline passed, the instrument stayed away for `giveUp`, or keepGoing was
+    // cleared; polls keepGoing since a signal cannot notify.
+    void Wait(Clock::time_point deadline, std::chrono::milliseconds giveUp,
               const std::atomic<bool>& keepGoing) {
         std::unique_lock lock(mutex_);
-        lastBlock_ = std::chrono::steady_clock::now();
         while (keepGoing.load() && !connectFailed_ && !recorder_.Failed() &&
-               (blockLimit_ == 0 || count_ < blockLimit_) &&
-               std::chrono::steady_clock::now() < deadline) {
-            if (std::chrono::steady_clock::now() - lastBlock_ >= silence) {
-                fellSilent_ = true;
+               (blockLimit_ == 0 || count_ < blockLimit_) && Clock::now() < deadline) {
+            if (down_ && giveUp.count() > 0 && Clock::now() - downSince_ >= giveUp) {
+                gaveUp_ = true;
                 return;
             }
             changed_.wait_for(lock, std::chrono::milliseconds(50));
@@ -62,29 +98,39 @@ public:
         std::lock_guard lock(mutex_);
         return count_;
     }
+    int Drops() {
+        std::lock_guard lock(mutex_);
+        return drops_;
+    }
     bool ConnectFailed() {
         std::lock_guard lock(mutex_);
         return connectFailed_;
     }
-    bool FellSilent() {
+    bool GaveUp() {
         std::lock_guard lock(mutex_);
-        return fellSilent_;
+        return gaveUp_;
     }
 
 private:
+    static std::string Time(std::int64_t t) { return FormatLocalTime(t, "%Y-%m-%d %H:%M:%S"); }
+
     WaveformRecorder& recorder_;
     long long blockLimit_;
+    std::string split_;
+    std::string splitKey_; // worker thread only
+    std::ostream& err_;
     std::mutex mutex_;
     std::condition_variable changed_;
     int count_ = 0;
+    int drops_ = 0;
+    bool down_ = false;
+    Clock::time_point downSince_;
     bool connectFailed_ = false;
-    bool fellSilent_ = false;
-    std::chrono::steady_clock::time_point lastBlock_;
+    bool gaveUp_ = false;
 };
 
 // `seconds` from now; a deadline the clock cannot hold (some 292 years away) means none.
-std::chrono::steady_clock::time_point DeadlineAfter(long long seconds) {
-    using Clock = std::chrono::steady_clock;
+Clock::time_point DeadlineAfter(long long seconds) {
     const Clock::time_point now = Clock::now();
     const auto room =
         std::chrono::duration_cast<std::chrono::seconds>(Clock::time_point::max() - now);
@@ -93,15 +139,35 @@ std::chrono::steady_clock::time_point DeadlineAfter(long long seconds) {
     return now + std::chrono::seconds(seconds);
 }
 
+void PrintFiles(std::ostream& out, const std::vector<WaveformRecorder::File>& files, int drops,
+                bool json) {
+    if (!json) {
+        for (const WaveformRecorder::File& file : files)
+            out << file.path << '\t' << file.blocks << '\n';
+        out << "drops\t" << drops << '\n';
+        return;
+    }
+    long long total = 0;
+    out << "{\"files\": [";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        total += files[i].blocks;
+        out << (i ? ", " : "") << "{\"path\": " << JsonString(files[i].path)
+            << ", \"blocks\": " << files[i].blocks << "}";
+    }
+    out << "], \"blocks\": " << total << ", \"drops\": " << drops << "}\n";
+}
+
 } // namespace
 
-const std::chrono::milliseconds RecordCommand::kSilenceLimit{5000};
-
 int RecordCommand::Run(CliContext& c) {
-    std::string seconds, blocks, prefix = "R", directory;
-    bool haveSeconds = false, haveBlocks = false, havePrefix = false, haveDirectory = false;
+    const bool json = TakeFlag(c.args, "--json");
+    std::string seconds, blocks, giveUp, split, prefix = "R", directory;
+    bool haveSeconds = false, haveBlocks = false, haveGiveUp = false, haveSplit = false;
+    bool havePrefix = false, haveDirectory = false;
     if (!TakeValue(c.args, "--seconds", seconds, haveSeconds) ||
         !TakeValue(c.args, "--blocks", blocks, haveBlocks) ||
+        !TakeValue(c.args, "--give-up", giveUp, haveGiveUp) ||
+        !TakeValue(c.args, "--split", split, haveSplit) ||
         !TakeValue(c.args, "--prefix", prefix, havePrefix) ||
         !TakeValue(c.args, "--dir", directory, haveDirectory))
         return UsageError(c, "option without value");
@@ -110,6 +176,11 @@ int RecordCommand::Run(CliContext& c) {
     long long limit = 0;
     if (haveSeconds == haveBlocks || !PositiveNumber(haveSeconds ? seconds : blocks, limit))
         return UsageError(c, "give either --seconds S or --blocks N, a positive number");
+    long long giveUpSeconds = 0;
+    if (haveGiveUp && !PositiveNumber(giveUp, giveUpSeconds))
+        return UsageError(c, "--give-up S needs a positive number of seconds");
+    if (haveSplit && split != "hour" && split != "day")
+        return UsageError(c, "--split takes hour or day");
     if (prefix.empty() || prefix.find('/') != std::string::npos)
         return UsageError(c, "bad prefix");
 
@@ -124,28 +195,32 @@ int RecordCommand::Run(CliContext& c) {
 
     WaveformRecorder recorder(prefix, static_cast<std::uint16_t>(status.serial),
                               static_cast<std::uint16_t>(status.version), directory);
-    RecordSink sink(recorder, haveBlocks ? limit : 0);
+    RecordSink sink(recorder, haveBlocks ? limit : 0, split, c.err);
     LiveRun run(c.link, {std::chrono::milliseconds(10), false}, sink);
     std::atomic<bool> keepGoing{true};
     {
         ScopedInterrupt interrupt(keepGoing);
         run.Start();
-        const auto deadline =
-            haveSeconds ? DeadlineAfter(limit) : std::chrono::steady_clock::time_point::max();
-        sink.Wait(deadline, kSilenceLimit, keepGoing);
+        const auto deadline = haveSeconds ? DeadlineAfter(limit) : Clock::time_point::max();
+        const auto giveUpAfter = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::seconds(std::min<long long>(giveUpSeconds, 100LL * 365 * 86400)));
+        sink.Wait(deadline, giveUpAfter, keepGoing);
         run.Stop(false);
     }
     if (sink.ConnectFailed())
         return Fail(c, "连接到设备出现错误!");
-    if (recorder.Failed())
+    const std::vector<WaveformRecorder::File> files = recorder.Files();
+    if (recorder.Failed()) {
+        PrintFiles(c.out, files, sink.Drops(), json);
         return Fail(c, "记录文件写入失败: " +
                            (recorder.Path().empty() ? recorder.Folder() : recorder.Path()) + ": " +
                            std::strerror(recorder.Error()));
-    if (recorder.Path().empty())
+    }
+    if (files.empty())
         return Fail(c, "未收到数据");
-    c.out << recorder.Path() << '\t' << sink.Count() << '\n';
-    if (sink.FellSilent())
-        return Fail(c, "设备停止发送数据, 录制已结束");
+    PrintFiles(c.out, files, sink.Drops(), json);
+    if (sink.GaveUp())
+        return Fail(c, "设备 " + std::to_string(giveUpSeconds) + " 秒未恢复连接, 录制已结束");
     return kExitOk;
 }
 

@@ -2,21 +2,18 @@
 
 #include "cli/CliCommand.h"
 
-#include <chrono>
-
 namespace zel::cli {
 
-// Records the live stream into a waveform record file, as the live recording window does.
+// Records the live stream into waveform record files, as the live recording window does: a
+// lost link is reconnected, and every stretch between drops goes to a file of its own.
 class RecordCommand : public CliCommand {
 public:
     const char* Name() const override { return "record"; }
     const char* Usage() const override {
-        return "record (--seconds S | --blocks N) [--prefix R] [--dir DIR]";
+        return "record (--seconds S | --blocks N) [--give-up S] [--split hour|day] [--prefix R] "
+               "[--dir DIR] [--json]";
     }
     int Run(CliContext& context) override;
-
-    // How long the instrument may send nothing before a recording ends as failed.
-    static const std::chrono::milliseconds kSilenceLimit;
 };
 
 } // namespace zel::cli

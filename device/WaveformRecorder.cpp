@@ -12,12 +12,26 @@ WaveformRecorder::WaveformRecorder(std::string prefix, std::uint16_t serial, std
       directory_(std::move(directory)) {}
 
 bool WaveformRecorder::BeginRun() {
+    {
+        std::lock_guard lock(mutex_);
+        files_.clear();
+    }
+    return Begin();
+}
+
+bool WaveformRecorder::BeginStretch() {
+    return !failed_.load() && Begin();
+}
+
+bool WaveformRecorder::Begin() {
     std::string path = CreateWaveformRecord(prefix_, serial_, version_, directory_);
     const int error = path.empty() ? errno : 0;
     std::lock_guard lock(mutex_);
     path_ = std::move(path);
     error_ = error;
     failed_.store(path_.empty());
+    if (!path_.empty())
+        files_.push_back({path_, 0});
     return !path_.empty();
 }
 
@@ -33,6 +47,9 @@ bool WaveformRecorder::Record(const SampleBlock& block) {
         Fail(errno);
         return false;
     }
+    std::lock_guard lock(mutex_);
+    if (!files_.empty())
+        ++files_.back().blocks;
     return true;
 }
 
@@ -45,6 +62,11 @@ void WaveformRecorder::Fail(int error) {
 std::string WaveformRecorder::Path() const {
     std::lock_guard lock(mutex_);
     return path_;
+}
+
+std::vector<WaveformRecorder::File> WaveformRecorder::Files() const {
+    std::lock_guard lock(mutex_);
+    return files_;
 }
 
 std::string WaveformRecorder::Folder() const {

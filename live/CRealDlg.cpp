@@ -80,6 +80,8 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
             wave->AddBlock(WaveBlockOf(block));
             trend->AddPoint(static_cast<int>(block.ch1Current), static_cast<int>(block.ch2Current));
         });
+    sink_->SetLinkLine(linkLine_);
+    sink_->SetGapHandler([trend] { trend->MarkBreak(); });
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(5), true},
                                      *sink_);
 }
@@ -105,6 +107,9 @@ void CRealDlg::CreateControls() {
         connect(button, &QPushButton::clicked, this, [this, id = entry.id] { OnZoom(id); });
         buttons_[entry.id] = button;
     }
+    linkLine_ = new QLabel(this);
+    linkLine_->setObjectName(QString::number(kLinkLine));
+    linkLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     buttonFrame_ = BlackFrame(kButtonFrame, this);
     readoutFrame_ = BlackFrame(kReadoutFrame, this);
     buttonFrame_->lower();
@@ -162,6 +167,7 @@ void CRealDlg::LayOut(const QRect& client) {
     buttons_[kTrendZoomOut]->setGeometry(L + 110, B - 46, 100, 35);
     buttonFrame_->setGeometry(L + 2, B - 98, 218, 95);
     readoutFrame_->setGeometry(Sized(L + 215, B - 98, R - L - 415, 95));
+    linkLine_->setGeometry(Sized(L + 225, B - 97, R - L - 435, 17));
     for (int k = 0; k < 6; ++k) {
         const int x = L + 225 + k * (G + 2);
         labels_[kColumns[k].label]->setGeometry(Sized(x, B - 80, G, 20));

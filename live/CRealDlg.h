@@ -27,7 +27,8 @@ class ClientEdgeFrame;
 // Every block of the stream is recorded to an "S" file, created with the first block. The
 // readouts follow the plots' cursor notifications only. Closing, however it is asked for,
 // stops the stream first: the worker within 200 ms, the stop request, a bounded drain, the
-// close of the link.
+// close of the link. A lost link is told on a line above the readouts and leaves a break in
+// the trend curve; the stream reconnects by itself.
 class CRealDlg : public CMyDialog {
     Q_OBJECT
 
@@ -45,6 +46,7 @@ public:
         kTrendZoomOut = 1009,
         kButtonFrame = 1015,
         kReadoutFrame = 1016,
+        kLinkLine = 1030, // the link's state, above the readouts
     };
     static constexpr int kRefreshMs = 200;
 
@@ -65,6 +67,7 @@ public:
     ClientEdgeFrame* TrendFrame() const { return trendFrame_; }
     ClientEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
     CDigital* Readout(int id) const;
+    QLabel* LinkLine() const { return linkLine_; }
     QPushButton* Button(int id) const;
     // The run's "S" file; empty until the first block has arrived.
     std::string RecordPath() const;
@@ -90,6 +93,7 @@ private:
     ClientEdgeFrame* infoBarFrame_ = nullptr;
     std::map<int, CDigital*> readouts_;
     std::map<int, QLabel*> labels_;
+    QLabel* linkLine_ = nullptr;
     std::map<int, QPushButton*> buttons_;
     QFrame* buttonFrame_ = nullptr;
     QFrame* readoutFrame_ = nullptr;

@@ -7,6 +7,7 @@
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <algorithm>
@@ -34,6 +35,10 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
     connect(stopButton_, &QPushButton::clicked, this, &CRecordDlg::Stop);
 
     // The bar has a sunken edge and no border here.
+    linkLine_ = new QLabel(this);
+    linkLine_->setObjectName(QString::number(kLinkLine));
+    linkLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     infoBarFrame_ = new ClientEdgeFrame(this, ClientEdgeFrame::Border::None);
     infoBar_ = new CTimeWnd;
     infoBarFrame_->SetChild(infoBar_);
@@ -41,6 +46,7 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
     infoBar_->SetDevice(DeviceNumber(status_.serial), status_.version);
 
     sink_ = std::make_unique<LiveRecordSink>(this, infoBar_, "R", status_, recordDirectory);
+    sink_->SetLinkLine(linkLine_);
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(10), false},
                                      *sink_);
 }
@@ -55,11 +61,13 @@ void CRecordDlg::LayOut(const QRect& client) {
     // Left, top, right and bottom edges at 5, 30, W - 10 and H - 120.
     infoBarFrame_->Place(
         QRect(client.left() + 5, client.top() + 30, std::max(0, W - 15), std::max(0, H - 150)));
+    linkLine_->setGeometry(client.left() + 5, client.top() + H - 117, std::max(0, W - 15), 17);
 }
 
 void CRecordDlg::Start() {
     startButton_->setEnabled(false);
     stopButton_->setEnabled(true);
+    sink_->ClearLinkLine();
     run_->Start();
 }
 
@@ -77,6 +85,13 @@ QPushButton* CRecordDlg::Button(int id) const {
 
 std::string CRecordDlg::RecordPath() const {
     return sink_->RecordPath();
+}
+
+std::vector<std::string> CRecordDlg::RecordPaths() const {
+    std::vector<std::string> paths;
+    for (const WaveformRecorder::File& file : sink_->Recorder().Files())
+        paths.push_back(file.path);
+    return paths;
 }
 
 void CRecordDlg::done(int result) {

@@ -7,7 +7,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+class QLabel;
 class QPushButton;
 
 namespace zel {
@@ -19,12 +21,14 @@ class ClientEdgeFrame;
 // Live recording without plots: 开始录制 starts a stream run, 停止录制 ends it without
 // draining, and every run that receives a block records it to an "R" file of its own, created
 // with the run's first block. The information bar keeps a run's start time and count until
-// the next run's first block. Closing stops a running recording first.
+// the next run's first block. Closing stops a running recording first. A run that loses its
+// link says so on the line under the bar, reconnects by itself, and goes on in a new "R" file
+// after the gap; the bar's count is the run's total.
 class CRecordDlg : public CMyDialog {
     Q_OBJECT
 
 public:
-    enum : int { kStart = 1044, kStop = 1045 };
+    enum : int { kStart = 1044, kStop = 1045, kLinkLine = 1046 };
 
     // recordDirectory: where the "R" files go; empty means the ZMR folder beside the program.
     CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent = nullptr,
@@ -41,9 +45,12 @@ public:
 
     CTimeWnd* InfoBar() const { return infoBar_; }
     ClientEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
+    QLabel* LinkLine() const { return linkLine_; }
     QPushButton* Button(int id) const;
     // The latest run's "R" file; empty until that run's first block.
     std::string RecordPath() const;
+    // Every file of the latest run, one per stretch between drops of the link.
+    std::vector<std::string> RecordPaths() const;
 
     void done(int result) override;
 
@@ -54,6 +61,7 @@ private:
     ClientEdgeFrame* infoBarFrame_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
+    QLabel* linkLine_ = nullptr;
     std::unique_ptr<LiveRecordSink> sink_;
     std::unique_ptr<LiveRun> run_;
 };

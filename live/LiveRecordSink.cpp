@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <system_error>
 
 namespace zel {
@@ -26,6 +27,11 @@ void LiveRecordSink::onFirstBlock() {
         QString::fromStdString(FormatLocalTime(NowSeconds(), "%Y-%m-%d %H:%M:%S")));
 }
 
+void LiveRecordSink::onNextStretch() {
+    if (!recorder_.Failed() && !recorder_.BeginStretch())
+        ReportSaveFailure();
+}
+
 void LiveRecordSink::onBlock(const SampleBlock& block, int count) {
     // A run whose file failed is reported once and records nothing more.
     if (!recorder_.Failed() && !recorder_.Record(block))
@@ -37,6 +43,47 @@ void LiveRecordSink::onBlock(const SampleBlock& block, int count) {
 
 void LiveRecordSink::onConnectFailed() {
     ShowError(QStringLiteral("连接到设备出现错误!"));
+}
+
+void LiveRecordSink::onLinkEvent(const LinkEvent& event) {
+    if (event.kind == LinkEvent::Kind::Lost && gapHandler_)
+        gapHandler_();
+    QPointer<QLabel> line = linkLine_;
+    if (!line)
+        return;
+    const QString text = LinkText(event);
+    const bool down = event.kind != LinkEvent::Kind::Resumed;
+    QMetaObject::invokeMethod(
+        line.data(),
+        [line, text, down] {
+            if (!line)
+                return;
+            line->setStyleSheet(down ? QStringLiteral("color: #C00000;") : QString());
+            line->setText(text);
+        },
+        Qt::QueuedConnection);
+}
+
+void LiveRecordSink::ClearLinkLine() {
+    // Queued like the events, so that one still on its way from the last run cannot follow it.
+    QPointer<QLabel> line = linkLine_;
+    if (line)
+        QMetaObject::invokeMethod(
+            line.data(),
+            [line] {
+                if (line)
+                    line->clear();
+            },
+            Qt::QueuedConnection);
+}
+
+QString LiveRecordSink::LinkText(const LinkEvent& event) {
+    if (event.kind == LinkEvent::Kind::Resumed)
+        return QStringLiteral("连接已恢复，本次共中断%1次").arg(event.drops);
+    const QString time = QString::fromStdString(FormatLocalTime(event.lostAt, "%H:%M:%S"));
+    return QStringLiteral("连接中断 %1，正在重新连接(第%2次)…")
+        .arg(time)
+        .arg(std::max(1, event.attempt));
 }
 
 QString LiveRecordSink::SaveFailureText(const std::string& where, int error) {

@@ -4,6 +4,7 @@
 #include "device/LiveStreamWorker.h"
 #include "device/WaveformRecorder.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -21,6 +22,11 @@ class CTimeWnd;
 // bar. Failures are shown on the window's thread: a connection that cannot be opened, and once
 // per run a record file that cannot be created or written. The worker never waits for the
 // window; the stream and the handler go on when the file fails.
+//
+// A lost link is told on the window's status line while it lasts, with the time it dropped and
+// the reconnect attempt; after it resumes, the line keeps the number of drops. The blocks after
+// a gap go to a new file of the same prefix; the gap handler is told of the loss (the live view
+// breaks its trend curve there).
 class LiveRecordSink : public LiveStreamSink {
 public:
     using BlockHandler = std::function<void(const SampleBlock&)>;
@@ -30,12 +36,24 @@ public:
                    const DeviceStatus& status, const std::string& directory,
                    BlockHandler handler = {});
 
+    // The label that shows the link's state; set before the first run.
+    void SetLinkLine(QLabel* line) { linkLine_ = line; }
+    // Told on the worker thread when the link is lost: the blocks after it follow a gap.
+    void SetGapHandler(std::function<void()> handler) { gapHandler_ = std::move(handler); }
+    // A new run: the line is emptied (window's thread).
+    void ClearLinkLine();
+
     std::string RecordPath() const { return recorder_.Path(); }
     const WaveformRecorder& Recorder() const { return recorder_; }
 
     void onFirstBlock() override;
+    void onNextStretch() override;
     void onBlock(const SampleBlock& block, int count) override;
     void onConnectFailed() override;
+    void onLinkEvent(const LinkEvent& event) override;
+
+    // "连接中断 22:14:05，正在重新连接(第3次)…" while the link is down, the count of drops after.
+    static QString LinkText(const LinkEvent& event);
 
     // "保存数据失败!", the file (or, when none could be made, the folder) and the reason.
     static QString SaveFailureText(const std::string& where, int error);
@@ -49,6 +67,8 @@ private:
     CTimeWnd* infoBar_;
     WaveformRecorder recorder_;
     BlockHandler handler_;
+    QPointer<QLabel> linkLine_;
+    std::function<void()> gapHandler_;
 };
 
 } // namespace zel

@@ -20,6 +20,7 @@ constexpr float kItemScale[] = {0.0f, 100.0f, 200.0f, 300.0f, 400.0f, 500.0f};
 constexpr int kDragThreshold = 3;
 const QColor kSelectionFill(0, 150, 255, 60);
 const QColor kSelectionEdge(0, 170, 255, 200);
+const QColor kBreakColour(255, 200, 0);
 
 // Rows of far-off values are held within int range before truncation; they lie outside the
 // bitmap either way.
@@ -51,9 +52,24 @@ void CCurseWnd::AddPoint(int ch1, int ch2) {
     QueueRepaint();
 }
 
+void CCurseWnd::MarkBreak() {
+    {
+        std::lock_guard guard(lock);
+        if (breaks_.empty() || breaks_.back() != Count())
+            breaks_.push_back(Count());
+    }
+    QueueRepaint();
+}
+
+std::vector<int> CCurseWnd::Breaks() const {
+    std::lock_guard guard(lock);
+    return breaks_;
+}
+
 void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
     selection_.reset();
     ShowLoaded(kViewSpan, [&] {
+        breaks_.clear();
         livePoints = std::move(sequence);
         trend = TrendSeries::View(livePoints);
     });
@@ -62,6 +78,7 @@ void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
 void CCurseWnd::SetSeries(TrendSeries series) {
     selection_.reset();
     ShowLoaded(kViewSpan, [&] {
+        breaks_.clear();
         // The previous sequence goes now, not when the plot does.
         std::vector<TrendPoint>().swap(livePoints);
         trend = std::move(series);
@@ -239,10 +256,41 @@ void CCurseWnd::mouseReleaseEvent(QMouseEvent* event) {
 
 void CCurseWnd::paintEvent(QPaintEvent* event) {
     CPlotWnd::paintEvent(event);
-    if (!selection_)
-        return;
     QPainter painter(this);
-    DrawSelection(painter);
+    DrawBreaks(painter);
+    if (selection_)
+        DrawSelection(painter);
+}
+
+void CCurseWnd::DrawBreaks(QPainter& painter) const {
+    std::vector<int> breaks;
+    int viewFirst, viewSpan;
+    {
+        std::lock_guard guard(lock);
+        if (breaks_.empty())
+            return;
+        breaks = breaks_;
+        viewFirst = first;
+        viewSpan = span;
+    }
+    const int W = Width(), H = Height();
+    if (W <= 0 || viewSpan <= 0)
+        return;
+    painter.save();
+    painter.setClipRect(clientRect);
+    for (const int b : breaks) {
+        // Halfway between the last point before the gap and the first after it.
+        const double x = (b - viewFirst - 0.5) / viewSpan * W;
+        if (x < 0 || x > W)
+            continue;
+        const int left = clientRect.left() + static_cast<int>(x);
+        // The band cuts the curves' joining segment; the dashed line marks the place.
+        painter.fillRect(QRect(left - 2, clientRect.top(), 5, H), Qt::black);
+        QPen pen(kBreakColour, 0, Qt::DashLine);
+        painter.setPen(pen);
+        painter.drawLine(left, clientRect.top(), left, clientRect.top() + H - 1);
+    }
+    painter.restore();
 }
 
 void CCurseWnd::DrawSelection(QPainter& painter) const {

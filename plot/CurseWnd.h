@@ -25,6 +25,11 @@ public:
 
     // Live use, from the acquisition thread: appends and asks the window thread for a repaint.
     void AddPoint(int ch1, int ch2);
+    // Live use: the next point follows a gap in the data (a lost link); the curves are broken
+    // there and the place is marked. Any thread.
+    void MarkBreak();
+    // The points that follow a gap, in order.
+    std::vector<int> Breaks() const;
     // Viewing: replaces the stored points and shows the first 300 steps.
     void SetPoints(std::vector<TrendPoint> sequence);
     // Viewing a trend record: as SetPoints, reading the points in place in the record's blocks.
@@ -73,6 +78,10 @@ private:
     TrendSeries trend;
     // Points the plot keeps itself: live points and sequences given by value.
     std::vector<TrendPoint> livePoints;
+
+    // Indexes of the points that follow a gap; live use only, guarded by the plot's lock.
+    std::vector<int> breaks_;
+    void DrawBreaks(QPainter& painter) const;
 
     // Range selection; window thread only.
     void DrawSelection(QPainter& painter) const;

@@ -15,6 +15,12 @@ enum class ReplyFault {
     Short,       // only part of the reply is written
 };
 
+// How a stream's connection is dropped.
+enum class DropHow {
+    Close,  // the instrument closes it
+    Vanish, // it falls silent for good without closing: nothing more is sent or read on it
+};
+
 bool ParseReplyFault(const std::string& text, ReplyFault& fault);
 const char* ReplyFaultName(ReplyFault fault);
 
@@ -39,7 +45,11 @@ struct SimConfig {
     bool splitFrames = false;  // write each frame in several pieces
     int stallEvery = 0;        // after every Nth frame the stream stalls for stallMs
     int stallMs = 0;
-    int dropAfterFrames = 0; // close the connection after this many frames (0: never)
+    int dropAfterFrames = 0; // drop the connection after this many frames (0: never)
+    DropHow dropHow = DropHow::Close;
+    int drops = -1; // how many connections are dropped (-1: every one)
+    // After each drop, connections are refused for this long (the port is held, not listened on).
+    int refuseMs = 0;
     bool ignoreStreamStop = false;
     // Frames per connection before the stream falls silent (-1: no limit). Raising it while a
     // connection streams lets the held stream go on.

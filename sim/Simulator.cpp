@@ -40,10 +40,13 @@ struct Simulator::Session {
     StreamSource source;
     std::uint32_t frames = 0;
     bool open = true;
+    bool dropped = false;
+    bool vanished = false;
 };
 
 Simulator::Simulator(SimConfig config)
-    : config_(config), faultsLeft_(config.faultCount), failingSlotLeft_(config.failingSlotTimes) {}
+    : config_(config), faultsLeft_(config.faultCount), dropsLeft_(config.drops),
+      failingSlotLeft_(config.failingSlotTimes) {}
 
 Simulator::~Simulator() {
     Stop();
@@ -55,22 +58,50 @@ bool Simulator::Start(std::uint16_t port) {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0)
         return false;
-    const int one = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(listenFd_, 4) != 0) {
+    port_ = port;
+    if (!Listen(listenFd_) || ::listen(listenFd_, 4) != 0) {
         ::close(listenFd_);
         listenFd_ = -1;
         return false;
     }
+    sockaddr_in addr{};
     socklen_t len = sizeof addr;
     ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len);
     port_ = ntohs(addr.sin_port);
     thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+// Binds the socket to the simulator's port on loopback; listening is left to the caller.
+bool Simulator::Listen(int fd) {
+    const int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port_);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+}
+
+void Simulator::RefuseFor(int ms) {
+    // A socket bound to the port but not listening answers every connect with a reset, as an
+    // instrument does while its server is down; holding the port keeps anyone else off it.
+    const int held = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ::close(listenFd_);
+    listenFd_ = held;
+    if (held < 0 || !Listen(held))
+        return;
+    Sleep(ms);
+    ::listen(held, 4);
+}
+
+bool Simulator::TakeDrop() {
+    std::lock_guard lock(mutex_);
+    if (dropsLeft_ == 0)
+        return false;
+    if (dropsLeft_ > 0)
+        --dropsLeft_;
+    dropsDone_.fetch_add(1);
     return true;
 }
 
@@ -81,6 +112,9 @@ void Simulator::Stop() {
     const char byte = 1;
     [[maybe_unused]] auto n = ::write(wakePipe_[1], &byte, 1);
     thread_.join();
+    for (const int fd : vanished_)
+        ::close(fd);
+    vanished_.clear();
     ::close(listenFd_);
     ::close(wakePipe_[0]);
     ::close(wakePipe_[1]);
@@ -96,6 +130,7 @@ void Simulator::SetConfig(const SimConfig& config) {
     std::lock_guard lock(mutex_);
     config_ = config;
     faultsLeft_ = config.faultCount;
+    dropsLeft_ = config.drops;
     failingSlotLeft_ = config.failingSlotTimes;
 }
 
@@ -103,6 +138,7 @@ void Simulator::Update(const std::function<void(SimConfig&)>& change) {
     std::lock_guard lock(mutex_);
     change(config_);
     faultsLeft_ = config_.faultCount;
+    dropsLeft_ = config_.drops;
     failingSlotLeft_ = config_.failingSlotTimes;
 }
 
@@ -179,7 +215,6 @@ void Simulator::Serve() {
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         connections_.fetch_add(1);
         RunSession(fd);
-        ::close(fd);
     }
 }
 
@@ -187,8 +222,16 @@ void Simulator::RunSession(int fd) {
     Session session;
     session.fd = fd;
     RunSessionLoop(session);
-    if (!stopping_.load())
-        ReadRemainder(session);
+    if (session.vanished) {
+        vanished_.push_back(fd);
+    } else {
+        if (!stopping_.load())
+            ReadRemainder(session);
+        ::close(fd);
+    }
+    const int refuse = Config().refuseMs;
+    if (session.dropped && refuse > 0 && !stopping_.load())
+        RefuseFor(refuse);
 }
 
 // A client may send its last request (a stop, say) and close at once. When the connection ends
@@ -474,8 +517,12 @@ bool Simulator::SendStreamFrame(Session& session) {
         return false;
     }
     framesStreamed_.fetch_add(1);
-    if (c.dropAfterFrames > 0 && index >= static_cast<std::uint32_t>(c.dropAfterFrames))
+    if (c.dropAfterFrames > 0 && index >= static_cast<std::uint32_t>(c.dropAfterFrames) &&
+        TakeDrop()) {
+        session.dropped = true;
+        session.vanished = c.dropHow == DropHow::Vanish;
         return false;
+    }
     int wait = c.frameIntervalMs;
     if (c.stallEvery > 0 && index % static_cast<std::uint32_t>(c.stallEvery) == 0)
         wait += c.stallMs;

@@ -53,6 +53,8 @@ public:
                              std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
     static std::size_t CountRequests(const RequestLog& log, std::uint8_t code, int parameter = -1);
     int Connections() const { return connections_.load(); }
+    // Stream connections dropped so far (closed or vanished).
+    int Drops() const { return dropsDone_.load(); }
     std::uint32_t FramesStreamed() const { return framesStreamed_.load(); }
     // With keepGoodFrames: every intact frame sent so far, over all connections.
     std::vector<std::vector<std::uint8_t>> GoodFramesSent() const;
@@ -79,11 +81,17 @@ private:
     std::vector<std::uint8_t> RecordReply(const std::vector<std::uint8_t>& request,
                                           ReplyFault& fault);
     bool Sleep(int ms) const;
+    // Whether this stream's connection is to be dropped now; counts the drop.
+    bool TakeDrop();
+    // Holds the port without listening for `ms` (connections are refused), then listens again.
+    void RefuseFor(int ms);
+    bool Listen(int fd);
 
     mutable std::mutex mutex_;
     mutable std::condition_variable requestLogged_;
     SimConfig config_;
     int faultsLeft_ = -1;
+    int dropsLeft_ = -1;
     std::int64_t clockOffset_ = 0;
     std::vector<std::vector<std::uint8_t>> requests_;
     std::vector<std::vector<std::uint8_t>> goodFrames_;
@@ -98,6 +106,9 @@ private:
     std::atomic<bool> stopping_{false};
     std::atomic<int> connections_{0};
     std::atomic<std::uint32_t> framesStreamed_{0};
+    std::atomic<int> dropsDone_{0};
+    // Connections that vanished: kept open and never touched again until Stop.
+    std::vector<int> vanished_;
     std::thread thread_;
 };
 

@@ -54,7 +54,8 @@ std::string SimulatorUsage() {
            "                     [--fault-count N] [--reply-delay MS]\n"
            "                     [--frame-interval MS] [--junk-every N] [--corrupt-every N]\n"
            "                     [--split-frames] [--stall-every N --stall MS]\n"
-           "                     [--drop-after N] [--ignore-stop]\n"
+           "                     [--drop-after N [--drop-how close|vanish] [--drops K]\n"
+           "                      [--refuse-for MS]] [--ignore-stop]\n"
            "                     [--storage-slots N] [--frames N] [--start TIME] [--step S]\n"
            "                     [--slot-gap S] [--ring BYTE]\n"
            "                     [--record-fault KIND --record-fault-every N]\n"
@@ -88,6 +89,15 @@ bool ParseSimulatorOptions(const std::vector<std::string>& args, SimulatorOption
         {"--stall-every", Number(c.stallEvery, 0, 1000000)},
         {"--stall", Number(c.stallMs, 0, 600000)},
         {"--drop-after", Number(c.dropAfterFrames, 0, 100000000)},
+        {"--drop-how",
+         [&c](const std::string& v) {
+             if (v != "close" && v != "vanish")
+                 return false;
+             c.dropHow = v == "close" ? DropHow::Close : DropHow::Vanish;
+             return true;
+         }},
+        {"--drops", Number(c.drops, -1, 100000000)},
+        {"--refuse-for", Number(c.refuseMs, 0, 86400000)},
         {"--storage-slots", Number(options.storage.slotCount, 0, 64)},
         {"--frames", Number(options.storage.framesPerSlot, 0, 255)},
         {"--start", Time(options.storage.start)},

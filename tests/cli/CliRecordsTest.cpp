@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -30,6 +31,16 @@ std::vector<std::string> Lines(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+// The record files in a folder, by name, which is by time.
+std::vector<std::string> RecordFilesIn(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".zmr")
+            files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 class CliRecordsTest : public ::testing::Test {
@@ -62,9 +73,10 @@ TEST_F(CliRecordsTest, RecordWritesExactlyTheBlocksAskedForAndInfoAndExportReadT
     ASSERT_EQ(Run({"record", "--blocks", "5", "--prefix", "R", "--dir", dir.path()}), 0)
         << err.str();
     const auto line = Lines(out.str());
-    ASSERT_EQ(line.size(), 1u);
+    ASSERT_EQ(line.size(), 2u);
     const std::string path = line[0].substr(0, line[0].find('\t'));
     EXPECT_EQ(line[0].substr(line[0].find('\t') + 1), "5");
+    EXPECT_EQ(line[1], "drops\t0");
     EXPECT_EQ(path.find(dir.path() + "/R-256535-"), 0u);
     EXPECT_EQ(std::filesystem::file_size(path), 60u + 5u * 1612u);
     // The stream was stopped cleanly: a stop request reached the instrument.
@@ -124,7 +136,7 @@ TEST_F(CliRecordsTest, RecordForTheLongestTimeGivenRecordsUntilStopped) {
     interrupter.join();
     ASSERT_EQ(rc, 0) << err.str();
     const auto line = Lines(out.str());
-    ASSERT_EQ(line.size(), 1u);
+    ASSERT_EQ(line.size(), 2u);
     EXPECT_GE(std::stoi(line[0].substr(line[0].find('\t') + 1)), 3);
 }
 
@@ -215,16 +227,56 @@ TEST_F(CliRecordsTest, ScanFindsInstrumentFilesAndConvertWritesUFiles) {
 
 } // namespace
 
-// An instrument that stops sending in the middle of a recording must not keep the command
-// waiting for blocks that never come: it ends, keeps what arrived and says so.
-TEST_F(CliRecordsTest, RecordEndsWhenTheInstrumentFallsSilent) {
-    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 3; });
-    EXPECT_EQ(Run({"record", "--blocks", "10", "--dir", dir.path()}), 1);
-    EXPECT_NE(err.str().find("设备停止发送数据"), std::string::npos) << err.str();
-    const auto line = Lines(out.str());
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].substr(line[0].find('\t') + 1), "3");
-    const std::string path = line[0].substr(0, line[0].find('\t'));
-    EXPECT_EQ(std::filesystem::file_size(path), 60u + 3u * 1612u);
-    EXPECT_TRUE(simulator->WaitForRequestCount(1, 0x81, 0xA1));
+// An instrument that falls silent in the middle of a recording is reconnected: the run ends at
+// its deadline with every frame sent, in one file per stretch, and says what happened. One
+// that never comes back ends the run after --give-up with what was recorded kept.
+TEST_F(CliRecordsTest, RecordReconnectsAVanishedLinkAndGivesUpWhenTold) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.keepGoodFrames = true;
+        c.dropAfterFrames = 3;
+        c.drops = 1;
+        c.dropHow = sim::DropHow::Vanish;
+    });
+    ASSERT_EQ(Run({"record", "--seconds", "8", "--json", "--dir", dir.path()}), 0) << err.str();
+    const auto errors = Lines(err.str());
+    ASSERT_EQ(errors.size(), 2u) << err.str();
+    EXPECT_NE(errors[0].find("连接中断"), std::string::npos);
+    EXPECT_NE(errors[1].find("连接已恢复"), std::string::npos);
+    const auto files = RecordFilesIn(dir.path());
+    ASSERT_EQ(files.size(), 2u);
+    std::vector<SampleBlock> recorded;
+    for (const std::string& path : files) {
+        const auto file = ReadRecordFile(path);
+        ASSERT_TRUE(file);
+        recorded.insert(recorded.end(), file->blocks.begin(), file->blocks.end());
+        EXPECT_NE(out.str().find(path), std::string::npos);
+    }
+    EXPECT_NE(out.str().find("\"blocks\": " + std::to_string(recorded.size()) + ", \"drops\": 1}"),
+              std::string::npos)
+        << out.str();
+    const auto sent = simulator->GoodFramesSent();
+    ASSERT_GT(recorded.size(), 3u);
+    ASSERT_LE(recorded.size(), sent.size());
+    for (std::size_t i = 0; i < recorded.size(); ++i) {
+        SampleBlock b;
+        DecodeSampleFrame(sent[i].data(), b);
+        ASSERT_EQ(std::memcmp(&recorded[i], &b, sizeof b), 0) << "block " << i;
+    }
+
+    // Gone for good after the drop: connections are refused from then on.
+    test::TempDir gone;
+    simulator->Update([](sim::SimConfig& c) {
+        c.drops = 1;
+        c.dropHow = sim::DropHow::Close;
+        c.refuseMs = 600000;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run({"record", "--seconds", "60", "--give-up", "2", "--dir", gone.path()}), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+    EXPECT_NE(err.str().find("2 秒未恢复连接"), std::string::npos) << err.str();
+    const auto kept = RecordFilesIn(gone.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(kept[0]), 60u + 3u * 1612u);
+    EXPECT_EQ(Lines(out.str()).size(), 2u);
+    simulator->Stop(); // before the refusal's long wait
 }

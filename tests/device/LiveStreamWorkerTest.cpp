@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -28,13 +29,43 @@ public:
         std::lock_guard lock(mutex_);
         events.push_back("first");
     }
+    void onNextStretch() override {
+        if (recorder)
+            recorder->BeginStretch();
+    }
     void onBlock(const SampleBlock& block, int count) override {
         if (recorder)
             recorder->Record(block);
         std::lock_guard lock(mutex_);
         events.push_back("block " + std::to_string(count));
         blocks.push_back(block);
+        lastBlockAt = Clock::now();
         changed_.notify_all();
+    }
+    void onLinkEvent(const LinkEvent& event) override {
+        std::lock_guard lock(mutex_);
+        link.push_back({event, Clock::now(), lastBlockAt});
+        changed_.notify_all();
+    }
+    // A link event, when it arrived, and when the last block before it had.
+    struct Seen {
+        LinkEvent event;
+        Clock::time_point at, lastBlockAt;
+    };
+    bool WaitForLink(LinkEvent::Kind kind, int drops, std::chrono::milliseconds limit = 15s) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] {
+            return std::any_of(link.begin(), link.end(), [&](const Seen& s) {
+                return s.event.kind == kind && s.event.drops == drops;
+            });
+        });
+    }
+    Seen Find(LinkEvent::Kind kind, int drops) {
+        std::lock_guard lock(mutex_);
+        for (const Seen& s : link)
+            if (s.event.kind == kind && s.event.drops == drops)
+                return s;
+        return {};
     }
     void onConnectFailed() override {
         std::lock_guard lock(mutex_);
@@ -52,6 +83,8 @@ public:
 
     std::vector<std::string> events;
     std::vector<SampleBlock> blocks;
+    std::vector<Seen> link;
+    Clock::time_point lastBlockAt;
     WaveformRecorder* recorder = nullptr;
 
 private:
@@ -205,6 +238,102 @@ TEST_F(LiveStreamWorkerTest, RunningClearedBeforeTheStartGoesStraightToStopping)
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0], BuildRequest(kCmdStream, {0xA0, 0xA0}));
     EXPECT_EQ(requests[1], BuildRequest(kCmdStream, {0xA1, 0xA1}));
+}
+
+// Whatever way the link is lost, the run goes on in a new file after each gap, and the files
+// together hold every intact frame the instrument sent on every connection, in order, each
+// once. Pauses are shortened here; the schedule is the same.
+TEST_F(LiveStreamWorkerTest, EveryKindOfDropKeepsEveryFrameSentInTheRunsFiles) {
+    struct Case {
+        const char* name;
+        sim::DropHow how;
+        int drops, refuseMs;
+    };
+    const Case cases[] = {
+        {"closed ten times", sim::DropHow::Close, 10, 0},
+        {"vanished", sim::DropHow::Vanish, 3, 0},
+        {"refused after the drop", sim::DropHow::Close, 2, 150},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TearDown();
+        sink.blocks.clear();
+        sink.link.clear();
+        StartSimulator([&](sim::SimConfig& c) {
+            c.keepGoodFrames = true;
+            c.dropAfterFrames = 3;
+            c.dropHow = k.how;
+            c.drops = k.drops;
+            c.refuseMs = k.refuseMs;
+        });
+        test::TempDir dir;
+        WaveformRecorder recorder("R", 12, 1203, dir.path());
+        sink.recorder = &recorder;
+        LiveStreamParams params{10ms, false};
+        params.retryUnit = 20ms;
+        params.silenceLimit = 300ms;
+        StartWorker(params);
+        const std::size_t wanted = 3u * static_cast<std::size_t>(k.drops) + 3u;
+        ASSERT_TRUE(sink.WaitForBlocks(wanted, 30s));
+        stopper.Stop();
+        link.Close();
+        sink.recorder = nullptr;
+
+        EXPECT_EQ(simulator->Drops(), k.drops);
+        EXPECT_TRUE(sink.WaitForLink(LinkEvent::Kind::Resumed, k.drops, 0ms));
+        const auto files = recorder.Files();
+        ASSERT_EQ(files.size(), static_cast<std::size_t>(k.drops) + 1);
+        std::vector<SampleBlock> recorded;
+        for (std::size_t f = 0; f < files.size(); ++f) {
+            const auto file = ReadRecordFile(files[f].path);
+            ASSERT_TRUE(file) << files[f].path;
+            EXPECT_EQ(file->blocks.size(), static_cast<std::size_t>(files[f].blocks));
+            if (f + 1 < files.size()) {
+                EXPECT_EQ(file->blocks.size(), 3u) << "stretch " << f;
+            }
+            recorded.insert(recorded.end(), file->blocks.begin(), file->blocks.end());
+        }
+        const auto sent = simulator->GoodFramesSent();
+        ASSERT_GE(recorded.size(), wanted);
+        ASSERT_LE(recorded.size(), sent.size());
+        for (std::size_t i = 0; i < recorded.size(); ++i) {
+            SampleBlock b;
+            DecodeSampleFrame(sent[i].data(), b);
+            ASSERT_EQ(std::memcmp(&recorded[i], &b, sizeof b), 0) << "block " << i;
+        }
+    }
+}
+
+// With the real limits: a closed link shows at once, a vanished one after the five seconds
+// without a frame, and the stream is back well within a second of a connection that works.
+TEST_F(LiveStreamWorkerTest, TheDropIsToldOnTimeAndTheStreamComesBackQuickly) {
+    for (const sim::DropHow how : {sim::DropHow::Close, sim::DropHow::Vanish}) {
+        const bool vanish = how == sim::DropHow::Vanish;
+        SCOPED_TRACE(vanish ? "vanished" : "closed");
+        TearDown();
+        sink.link.clear();
+        StartSimulator([&](sim::SimConfig& c) {
+            c.dropAfterFrames = 3;
+            c.dropHow = how;
+            c.drops = 1;
+        });
+        StartWorker({10ms, false});
+        ASSERT_TRUE(sink.WaitForLink(LinkEvent::Kind::Resumed, 1));
+        const auto lost = sink.Find(LinkEvent::Kind::Lost, 1);
+        const auto retry = sink.Find(LinkEvent::Kind::Retrying, 1);
+        const auto resumed = sink.Find(LinkEvent::Kind::Resumed, 1);
+        const auto quiet = lost.at - lost.lastBlockAt;
+        if (vanish) {
+            EXPECT_GE(quiet, 4900ms);
+            EXPECT_LT(quiet, 6s);
+        } else {
+            EXPECT_LT(quiet, 1s);
+        }
+        EXPECT_EQ(retry.event.attempt, 1);
+        EXPECT_GE(retry.at - lost.at, 950ms); // the first attempt after a second
+        EXPECT_LT(resumed.at - retry.at, 1s);
+        EXPECT_EQ(resumed.event.lostAt, lost.event.lostAt);
+    }
 }
 
 } // namespace

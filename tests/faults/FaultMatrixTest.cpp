@@ -100,6 +100,8 @@ struct Row {
     // before each frame, a drain after the stop) instead of as the recorder and the
     // command-line tool do (10 ms, once per cycle, closed at once).
     bool liveView = false;
+    // How many blocks the live cell waits for; 0 for the usual eight.
+    std::size_t liveBlocks = 0;
 };
 
 constexpr int kFramesBeforeEnd = 5; // of a stream that ends early
@@ -171,6 +173,25 @@ const Row kRows[] = {
      [](Config& c) { c.dropAfterFrames = kFramesBeforeEnd; }, 0, Cut::Drop},
     {"NoInstrument",             fail,  fail, fail, fail, fail,  T::ConnectFailed,  connectFails,
      [](Config&) {}, 0, Cut::NoInstrument},
+    // The link is lost in the middle of the stream and mended: the live cell reconnects and
+    // keeps every intact frame of every connection. The commands do not stream and are not hit.
+    {"LinkClosed",               ok,    ok,   ok,   ok,   ok,    T::Completed,      all,
+     [](Config& c) { c.dropAfterFrames = kFramesBeforeEnd; c.drops = 1; },
+     0, Cut::None, false, 2 * kFramesBeforeEnd},
+    // Silent for good with the connection open: noticed after five seconds without a frame.
+    {"LinkVanished",             ok,    ok,   ok,   ok,   ok,    T::Completed,      all,
+     [](Config& c) {
+         c.dropAfterFrames = kFramesBeforeEnd;
+         c.drops = 1;
+         c.dropHow = sim::DropHow::Vanish;
+     }, 0, Cut::None, true, 2 * kFramesBeforeEnd},
+    {"DropsEveryTenFrames",      ok,    ok,   ok,   ok,   ok,    T::Completed,      all,
+     [](Config& c) { c.dropAfterFrames = 10; c.drops = 5; }, 0, Cut::None, false, 55},
+    // After the drop the instrument refuses connections for a while (two reconnect attempts
+    // here; a longer refusal only adds attempts of the same kind), then answers.
+    {"RefusesThenAnswers",       ok,    ok,   ok,   ok,   ok,    T::Completed,      all,
+     [](Config& c) { c.dropAfterFrames = kFramesBeforeEnd; c.drops = 1; c.refuseMs = 2500; },
+     0, Cut::None, false, 2 * kFramesBeforeEnd},
 };
 // clang-format on
 
@@ -249,6 +270,16 @@ public:
         ++connectFailures_;
         changed_.notify_all();
     }
+    void onLinkEvent(const LinkEvent& event) override {
+        std::lock_guard lock(mutex_);
+        if (event.kind == LinkEvent::Kind::Resumed)
+            resumed_ = event.drops;
+    }
+    // Losses that were followed by a resumed stream.
+    int Drops() {
+        std::lock_guard lock(mutex_);
+        return resumed_;
+    }
     bool WaitFor(std::size_t blocks, bool connectFailure, std::chrono::milliseconds limit) {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, limit, [&] {
@@ -269,6 +300,7 @@ private:
     std::condition_variable changed_;
     std::vector<SampleBlock> blocks_;
     int connectFailures_ = 0;
+    int resumed_ = 0;
 };
 
 // One cell: a simulator playing the row's fault, a link to it, and the operation.
@@ -306,6 +338,10 @@ public:
             bound += stream_timing::kStopTimeout + kDrainLimit +
                      (kLiveBlocks / std::max(c.stallEvery, 1) + 1) *
                          std::chrono::milliseconds(c.stallMs);
+            // Each loss: its detection, the first reconnect pause and a refusal.
+            if (c.drops > 0)
+                bound += c.drops * (2s + std::chrono::milliseconds(c.refuseMs) +
+                                    (c.dropHow == sim::DropHow::Vanish ? 5s : 0s));
             break;
         default:
             bound += kReceiveTimeout + std::chrono::milliseconds(c.replyDelayMs);
@@ -502,8 +538,9 @@ private:
             LiveRun run(link_, params, sink);
             run.Start();
             const bool connectFailure = row_.live == LiveWant::ConnectFailed;
-            const std::size_t wanted =
-                row_.live == LiveWant::UpToEnd ? kFramesBeforeEnd : kLiveBlocks;
+            const std::size_t wanted = row_.live == LiveWant::UpToEnd ? kFramesBeforeEnd
+                                       : row_.liveBlocks > 0          ? row_.liveBlocks
+                                                                      : kLiveBlocks;
             EXPECT_TRUE(sink.WaitFor(wanted, connectFailure, Bound()));
             run.Stop(row_.liveView);
         }
@@ -519,8 +556,12 @@ private:
             EXPECT_EQ(blocks.size(), good.size());
             break;
         case LiveWant::All:
-            EXPECT_GE(blocks.size(), kLiveBlocks);
+            EXPECT_GE(blocks.size(), std::max(kLiveBlocks, row_.liveBlocks));
             break;
+        }
+        // Every loss the instrument made was noticed and mended.
+        if (simulator_->Config().drops > 0) {
+            EXPECT_EQ(sink.Drops(), simulator_->Config().drops);
         }
         // The stop request reached an instrument still there, whether or not it obeyed.
         if (row_.cut != Cut::Drop) {
@@ -589,6 +630,10 @@ FAULT_ROW(IgnoreStop)
 FAULT_ROW(StreamFallsSilent)
 FAULT_ROW(Dropped)
 FAULT_ROW(NoInstrument)
+FAULT_ROW(LinkClosed)
+FAULT_ROW(LinkVanished)
+FAULT_ROW(DropsEveryTenFrames)
+FAULT_ROW(RefusesThenAnswers)
 
 // A row added to the table without its test would never run.
 TEST(FaultMatrixTable, EveryRowHasItsTest) {

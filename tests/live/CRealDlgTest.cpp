@@ -268,3 +268,40 @@ TEST_F(CRealDlgTest, LayoutOfAMaximisedWindowWith1280By727) {
 }
 
 } // namespace
+
+namespace {
+
+// A closed link shows within a second, the trend curve breaks where the gap is, and the
+// stretches before and after it are two "S" files holding every frame sent.
+TEST_F(CRealDlgTest, ALostLinkBreaksTheTrendAndGoesOnInANewFile) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.dropAfterFrames = 4;
+        c.drops = 1;
+        c.refuseMs = 1500;
+    });
+    Open();
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4) == QStringLiteral("4"); }));
+    const auto dropped = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitFor([&] { return window->LinkLine()->text().startsWith("连接中断 "); }, 5000));
+    RecordProperty("down_shown_ms",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - dropped)
+                                        .count()));
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4).toInt() >= 10; }, 15000));
+    EXPECT_EQ(window->LinkLine()->text(), QStringLiteral("连接已恢复，本次共中断1次"));
+    EXPECT_EQ(window->TrendPlot()->Breaks(), std::vector<int>{4});
+    window->close();
+
+    const auto files = RecordFiles("S");
+    ASSERT_EQ(files.size(), 2u);
+    std::vector<SampleBlock> recorded = BlocksOf(files[0]);
+    EXPECT_EQ(recorded.size(), 4u);
+    const auto after = BlocksOf(files[1]);
+    recorded.insert(recorded.end(), after.begin(), after.end());
+    auto sent = GoodBlocksSent();
+    ASSERT_GE(sent.size(), recorded.size());
+    sent.resize(recorded.size());
+    EXPECT_TRUE(SameBlocks(recorded, sent));
+}
+
+} // namespace

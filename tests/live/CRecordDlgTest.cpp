@@ -6,6 +6,7 @@
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -144,6 +145,45 @@ TEST_F(CRecordDlgTest, LayoutOfTheInformationBar) {
     EXPECT_EQ(window->InfoBarFrame()->geometry(), QRect(5, 30, 1265, 577));
     // A sunken edge and no border.
     EXPECT_EQ(window->InfoBar()->geometry(), QRect(2, 2, 1261, 573));
+}
+
+} // namespace
+
+namespace {
+
+// The link drops after three frames and the instrument refuses connections for a while: the
+// window says so with the time and the attempt, reconnects by itself, then keeps the number of
+// drops on view; the frames before and after the gap are in two files, none lost.
+TEST_F(CRecordDlgTest, ALostLinkIsShownMendedAndNothingIsLost) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.dropAfterFrames = 3;
+        c.drops = 1;
+        c.refuseMs = 1500;
+    });
+    Open();
+    Click(CRecordDlg::kStart);
+    const QRegularExpression down(
+        QStringLiteral("^连接中断 \\d{2}:\\d{2}:\\d{2}，正在重新连接\\(第[12]次\\)…$"));
+    ASSERT_TRUE(WaitFor([&] { return down.match(window->LinkLine()->text()).hasMatch(); }, 5000))
+        << window->LinkLine()->text().toStdString();
+    EXPECT_EQ(BarValue(4), QStringLiteral("3"));
+    ASSERT_TRUE(WaitFor([&] { return BarValue(4).toInt() >= 10; }, 15000));
+    EXPECT_EQ(window->LinkLine()->text(), QStringLiteral("连接已恢复，本次共中断1次"));
+    Click(CRecordDlg::kStop);
+
+    const auto files = RecordFiles("R");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(window->RecordPaths(), files);
+    EXPECT_EQ(BlocksOf(files[0]).size(), 3u);
+    std::vector<SampleBlock> recorded = BlocksOf(files[0]);
+    const auto after = BlocksOf(files[1]);
+    recorded.insert(recorded.end(), after.begin(), after.end());
+    // The bar counts the run's total (its last update may still be on its way).
+    EXPECT_TRUE(WaitFor([&] { return BarValue(4) == QString::number(recorded.size()); }));
+    auto sent = GoodBlocksSent();
+    ASSERT_GE(sent.size(), recorded.size());
+    sent.resize(recorded.size());
+    EXPECT_TRUE(SameBlocks(recorded, sent));
 }
 
 } // namespace
