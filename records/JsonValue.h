@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zel {
+
+struct JsonMember;
 
 // A parsed JSON document, small and strict: what the sidecar files beside record files need.
 struct JsonValue {
@@ -15,12 +16,19 @@ struct JsonValue {
     bool boolean = false;
     std::string text; // a string's UTF-8, or a number as written
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    // An object's members in the order written. A struct of its own rather than a pair: a pair
+    // may not hold the type that is still being declared.
+    std::vector<JsonMember> members;
 
     // The member named `key` of an object, or null when there is none.
     const JsonValue* Find(const std::string& key) const;
     // A number written as a whole number that fits 64 bits.
     std::optional<std::int64_t> Integer() const;
+};
+
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 // Nothing for text that is not one well-formed JSON value (invalid UTF-8, nesting deeper than
