@@ -3,6 +3,8 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer; between the two it builds the Debian package
 # from the normal build and checks it. Then the test programs that run threads are built and run
 # with ThreadSanitizer, and every fuzz target replays its corpus and fuzzes for 20 seconds.
+# The tests spend most of their time waiting on sockets and timers, so while one build's tests
+# run the next build is compiled beside them at a lower priority; its log is printed when done.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
@@ -15,9 +17,39 @@ export QT_QPA_PLATFORM=offscreen
 status=0
 summary=()
 
+# Starts building in the background, niced, with its output in build/<name>-build.log:
+#   build_beside NAME COMMAND...     and later     finish_build NAME  (fails as the build did)
+build_beside() {
+    local name="$1"
+    shift
+    mkdir -p build
+    echo "== build: $name, beside the tests (build/$name-build.log)"
+    ( renice -n 10 -p "$BASHPID" >/dev/null; "$@" ) >"build/$name-build.log" 2>&1 &
+    eval "build_pid_$name=$!"
+}
+finish_build() {
+    local name="$1" pid_var="build_pid_$1"
+    wait "${!pid_var}"
+    local rc=$?
+    echo "== build: $name (printed from build/$name-build.log)"
+    cat "build/$name-build.log"
+    return $rc
+}
+
+build_preset() {
+    bash scripts/build.sh "$1"
+}
+tsan_build() {
+    echo "== build: preset tsan (test programs that run threads)"
+    cmake --preset tsan >/dev/null && cmake --build build/tsan --target zel_thread_tests
+}
+fuzz_build() {
+    cmake --preset fuzz >/dev/null && cmake --build --preset fuzz
+}
+
 run_preset() {
-    local preset="$1"
-    if ! bash scripts/build.sh "$preset"; then
+    local preset="$1" built="$2"
+    if [ "$built" -ne 0 ]; then
         summary+=("$preset: BUILD FAILED")
         status=1
         return
@@ -32,9 +64,8 @@ run_preset() {
 
 # Only the test programs that run threads, built at -O1 (see the tsan preset).
 run_tsan() {
-    echo "== build: preset tsan (test programs that run threads)"
-    local start=$SECONDS
-    if ! { cmake --preset tsan >/dev/null && cmake --build build/tsan --target zel_thread_tests; }; then
+    local built="$1" start=$SECONDS
+    if [ "$built" -ne 0 ]; then
         summary+=("tsan: BUILD FAILED")
         status=1
         return
@@ -72,16 +103,25 @@ run_package() {
     fi
 }
 
-run_preset default
+build_preset default
+built=$?
+[ "$built" -ne 0 ] || build_beside asan build_preset asan
+run_preset default "$built"
 run_package
+if [ "$built" -eq 0 ]; then finish_build asan; built=$?; else build_preset asan; built=$?; fi
 
+build_beside tsan tsan_build
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
-run_preset asan
-
+run_preset asan "$built"
 unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
-run_tsan
+finish_build tsan
+built=$?
+
+build_beside fuzz fuzz_build
+run_tsan "$built"
+finish_build fuzz
 run_fuzz
 
 echo "== summary"
