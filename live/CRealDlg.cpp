@@ -2,7 +2,6 @@
 
 #include "common/DeviceText.h"
 #include "common/LocalTime.h"
-#include "common/ModuleDirectory.h"
 #include "live/LiveEventWatch.h"
 #include "live/LiveRecordSink.h"
 #include "plot/CurseWnd.h"
@@ -78,7 +77,7 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
     CreateControls();
 
     events_ = std::make_unique<LiveEventWatch>(this, infoBar_);
-    const std::string config = ConfigFilePath();
+    const std::string config = EventLimitsFile();
     SetLimits(ReadEventLimits(config), ReadEventSound(config));
 
     CWaveWnd* wave = wave_;

@@ -2,7 +2,6 @@
 
 #include "common/DeviceText.h"
 #include "common/LocalTime.h"
-#include "common/ModuleDirectory.h"
 #include "live/LiveEventWatch.h"
 #include "live/LiveRecordSink.h"
 #include "records/EventLimitsConfig.h"
@@ -51,7 +50,7 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
 
     // The bar counts the events and tells the last one.
     events_ = std::make_unique<LiveEventWatch>(this, infoBar_);
-    const std::string config = ConfigFilePath();
+    const std::string config = EventLimitsFile();
     events_->SetLimits(ReadEventLimits(config), ReadEventSound(config));
     LiveEventWatch* events = events_.get();
     sink_ = std::make_unique<LiveRecordSink>(

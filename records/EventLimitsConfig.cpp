@@ -1,6 +1,7 @@
 #include "records/EventLimitsConfig.h"
 
 #include "common/IniFile.h"
+#include "common/ModuleDirectory.h"
 
 #include <charconv>
 #include <limits>
@@ -19,6 +20,11 @@ std::optional<std::int32_t> WholeNumber(const std::string& text, std::int32_t lo
     return static_cast<std::int32_t>(value);
 }
 
+std::string& LimitsFileOverride() {
+    static std::string path;
+    return path;
+}
+
 std::string Key(LimitKind kind, const char* what) {
     return std::string(LimitName(kind)) + what;
 }
@@ -32,6 +38,14 @@ std::optional<std::int32_t> ParseLimitValue(LimitKind kind, const std::string& t
 
 std::optional<std::int32_t> ParseMinPoints(const std::string& text) {
     return WholeNumber(text, 1, 1000000);
+}
+
+void SetEventLimitsFile(const std::string& configPath) {
+    LimitsFileOverride() = configPath;
+}
+
+std::string EventLimitsFile() {
+    return LimitsFileOverride().empty() ? ConfigFilePath() : LimitsFileOverride();
 }
 
 EventLimits ReadEventLimits(const std::string& configPath) {

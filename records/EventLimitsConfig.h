@@ -19,6 +19,11 @@ std::optional<std::int32_t> ParseLimitValue(LimitKind kind, const std::string& t
 // Points an event needs at least: 1 … 1000000.
 std::optional<std::int32_t> ParseMinPoints(const std::string& text);
 
+// The config.ini the windows take the limits from: the program's own (ConfigFilePath()) unless
+// another has been set, as the demo sets its own. Set before the first window opens.
+void SetEventLimitsFile(const std::string& configPath);
+std::string EventLimitsFile();
+
 EventLimits ReadEventLimits(const std::string& configPath);
 // Writes every key of the section, keeping all other lines; false when the file cannot be written.
 bool WriteEventLimits(const std::string& configPath, const EventLimits& limits);

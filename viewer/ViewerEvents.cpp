@@ -69,7 +69,7 @@ void ViewerEvents::UpdateButton() {
 
 void ViewerEvents::SetRecord(std::shared_ptr<const RecordImage> record) {
     record_ = std::move(record);
-    limits_ = ReadEventLimits(ViewerClock::ConfigPath());
+    limits_ = ReadEventLimits(EventLimitsFile());
     UpdateButton();
     Find();
 }

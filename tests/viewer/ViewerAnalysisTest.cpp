@@ -397,7 +397,7 @@ TEST(ViewerAnalysis, EventsAreListedDrawnAndBroughtIntoView) {
     const test::TempDir temp;
     const test::ScopedTimeZone zone{"UTC"};
     const std::string config = temp / "config.ini";
-    ViewerClock::SetConfigPath(config);
+    SetEventLimitsFile(config);
     EventLimits limits;
     limits[LimitKind::Ch1] = {true, 150};
     ASSERT_TRUE(WriteEventLimits(config, limits));
@@ -465,7 +465,7 @@ TEST(ViewerAnalysis, EventsAreListedDrawnAndBroughtIntoView) {
     ASSERT_TRUE(t.viewer->OpenRecord(path));
     ASSERT_TRUE(found.wait(5000));
     EXPECT_EQ(events.Limits(), limits);
-    ViewerClock::SetConfigPath({});
+    SetEventLimitsFile({});
 }
 
 TEST(ViewerAnalysis, KeysScrollZoomPlayAndAreListedInTheTooltip) {
