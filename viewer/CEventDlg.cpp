@@ -58,9 +58,14 @@ CEventDlg::CEventDlg(QWidget* parent) : CMyDialog(parent, false) {
     apply_->setGeometry(kMargin + 156, y - 2, 80, kRowHeight);
     apply_->setAutoDefault(false);
     connect(apply_, &QPushButton::clicked, this, &CEventDlg::ApplyAsked);
+    export_ = new QPushButton(QStringLiteral("导出CSV"), this);
+    export_->setObjectName(QStringLiteral("export"));
+    export_->setGeometry(kMargin + 242, y - 2, 80, kRowHeight);
+    export_->setAutoDefault(false);
+    connect(export_, &QPushButton::clicked, this, &CEventDlg::ExportAsked);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("count"));
-    count_->setGeometry(kMargin + 250, y, kWidth - 2 * kMargin - 250, kRowHeight - 4);
+    count_->setGeometry(kMargin + 336, y, kWidth - 2 * kMargin - 336, kRowHeight - 4);
     y += kRowHeight + 4;
 
     table_ = new QTableWidget(this);
@@ -95,6 +100,29 @@ QString CEventDlg::LimitCaption(LimitKind kind) {
 QStringList CEventDlg::Header() {
     return {QStringLiteral("越限项"), QStringLiteral("开始"), QStringLiteral("结束"),
             QStringLiteral("持续(秒)"), QStringLiteral("最大值")};
+}
+
+QStringList CEventDlg::Row(const LimitEvent& e, const RecordPoints& points) {
+    return {LimitCaption(e.limit), QString::fromStdString(points.PreciseTimeText(e.first)),
+            QString::fromStdString(points.PreciseTimeText(e.last)),
+            QString::fromStdString(OneDecimal(e.DurationSeconds())),
+            QString::number(e.max) + Unit(e.limit)};
+}
+
+QString CEventDlg::LimitsText(const EventLimits& limits) {
+    QStringList parts;
+    for (int k = 0; k < kLimitKinds; ++k) {
+        const auto kind = static_cast<LimitKind>(k);
+        if (limits[kind].on)
+            parts << QStringLiteral("%1 > %2%3")
+                         .arg(LimitCaption(kind))
+                         .arg(limits[kind].above)
+                         .arg(Unit(kind));
+    }
+    if (parts.isEmpty())
+        return {};
+    parts << QStringLiteral("最少持续 %1 点").arg(limits.minPoints);
+    return parts.join(QStringLiteral("，"));
 }
 
 void CEventDlg::SetLimits(const EventLimits& limits) {
@@ -134,10 +162,12 @@ void CEventDlg::SetBusy() {
     count_->setText(QStringLiteral("正在查找…"));
     table_->setRowCount(0);
     apply_->setEnabled(false);
+    export_->setEnabled(false);
 }
 
 void CEventDlg::SetEvents(const std::vector<LimitEvent>& events, const RecordPoints& points) {
     apply_->setEnabled(true);
+    export_->setEnabled(!events.empty());
     const int rows = static_cast<int>(std::min<std::size_t>(events.size(), kMaxRows));
     if (!shown_.Any())
         count_->setText(QStringLiteral("未设定越限值"));

@@ -43,6 +43,7 @@ public:
     QLineEdit* LimitField(LimitKind kind) const { return fields_[static_cast<int>(kind)]; }
     QLineEdit* MinPointsField() const { return minPoints_; }
     QPushButton* ApplyButton() const { return apply_; }
+    QPushButton* ExportButton() const { return export_; }
     QTableWidget* Table() const { return table_; }
     QString CountText() const;
     QString Cell(int row, int column) const;
@@ -50,10 +51,16 @@ public:
     // "CH1电流", "CH2电流", "电流差", "不平衡系数"
     static QString LimitCaption(LimitKind kind);
     static QStringList Header();
+    // An event's row: its limit, start, end, duration and maximum with its unit.
+    static QStringList Row(const LimitEvent& event, const RecordPoints& points);
+    // "CH1电流 > 150A，电流差 > 60A，最少持续 2 点"; empty when no limit is on.
+    static QString LimitsText(const EventLimits& limits);
 
 signals:
     // 重新查找 was pressed.
     void ApplyAsked();
+    // 导出CSV was pressed.
+    void ExportAsked();
     // A row was double-clicked.
     void EventChosen(int row);
 
@@ -67,6 +74,7 @@ private:
     std::array<QLineEdit*, kLimitKinds> fields_{};
     QLineEdit* minPoints_ = nullptr;
     QPushButton* apply_ = nullptr;
+    QPushButton* export_ = nullptr;
     QLabel* count_ = nullptr;
     QTableWidget* table_ = nullptr;
     EventLimits shown_;

@@ -258,7 +258,7 @@ bool CViewDlg::OpenRecord(const QString& path) {
     cursorPair_->SetRecord(record);
     clock_->SetRecord(record);
     compare_->SetRecord(record);
-    events_->SetRecord(record);
+    events_->SetRecord(record, path);
     return true;
 }
 

@@ -6,8 +6,16 @@
 #include "viewer/ViewDlg.h"
 #include "viewer/ViewerClock.h"
 
+#include "common/ModuleDirectory.h"
+#include "records/EventsCsv.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QShortcut>
 
 #include <optional>
@@ -67,8 +75,9 @@ void ViewerEvents::UpdateButton() {
     button_->setEnabled(record_ && !playing_);
 }
 
-void ViewerEvents::SetRecord(std::shared_ptr<const RecordImage> record) {
+void ViewerEvents::SetRecord(std::shared_ptr<const RecordImage> record, const QString& path) {
     record_ = std::move(record);
+    path_ = path;
     limits_ = ReadEventLimits(EventLimitsFile());
     UpdateButton();
     Find();
@@ -128,6 +137,7 @@ void ViewerEvents::ShowWindow() {
                 SetLimits(*limits);
         });
         connect(window_, &CEventDlg::EventChosen, this, &ViewerEvents::ShowEvent);
+        connect(window_, &CEventDlg::ExportAsked, this, &ViewerEvents::ExportCsv);
         // Bottom left of the viewer, over the start of the plots.
         window_->move(viewer_->mapToGlobal(QPoint(24, CMyDialog::kStripHeight + 24)));
     }
@@ -144,6 +154,32 @@ void ViewerEvents::ShowEvent(int i) {
     if (i < 0 || i >= static_cast<int>(events_.size()) || playing_)
         return;
     viewer_->Clock()->ShowPoint(events_[static_cast<std::size_t>(i)].maxIndex);
+}
+
+bool ViewerEvents::ExportCsv() {
+    if (!record_ || job_.Busy())
+        return false;
+    const QString folder = QString::fromStdString(PictureDirectory());
+    QDir().mkpath(folder);
+    const QString path = FileDialog::GetSaveFileName(
+        window_ ? static_cast<QWidget*>(window_) : viewer_, QStringLiteral("CSV Files (*.csv)"),
+        QStringLiteral("csv"), folder,
+        QFileInfo(path_).completeBaseName() + QStringLiteral("-越限事件.csv"));
+    if (path.isEmpty())
+        return false;
+    const RecordPoints points(*record_);
+    std::string rows = EventsCsv::Header();
+    for (const LimitEvent& e : events_)
+        EventsCsv::AppendRow(rows, points, e);
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(rows.data(), static_cast<qint64>(rows.size())) ==
+                             static_cast<qint64>(rows.size()) &&
+                         file.commit();
+    if (!written)
+        MessageBox::Error(
+            viewer_, QStringLiteral("无法写入CSV文件：%1").arg(QDir::toNativeSeparators(path)));
+    return written;
 }
 
 } // namespace zel

@@ -32,7 +32,7 @@ public:
     ~ViewerEvents() override;
 
     // The record now shown: its events are looked for with config.ini's limits.
-    void SetRecord(std::shared_ptr<const RecordImage> record);
+    void SetRecord(std::shared_ptr<const RecordImage> record, const QString& path);
     void SetPlaying(bool playing);
 
     // Limits for the record shown, until another is opened; the events are looked for anew.
@@ -47,6 +47,9 @@ public:
     void ShowWindow();
     // Brings event i into view with the cursors on its maximum.
     void ShowEvent(int i);
+    // Asks for a file and writes the events there as CSV (EventsCsv); false when nothing was
+    // written (no file chosen, or it could not be written, which is said).
+    bool ExportCsv();
 
 signals:
     // The events of the record shown have been found.
@@ -64,6 +67,7 @@ private:
     QPushButton* button_ = nullptr;
     CEventDlg* window_ = nullptr;
     std::shared_ptr<const RecordImage> record_;
+    QString path_;
     EventLimits limits_;
     std::vector<LimitEvent> events_;
     bool playing_ = false;
