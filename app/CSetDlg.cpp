@@ -2,6 +2,7 @@
 
 #include "common/DeviceAddress.h"
 #include "common/FileLocations.h"
+#include "records/EventLimitsConfig.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 #include "widgets/IpAddressEdit.h"
@@ -17,7 +18,7 @@ CSetDlg::CSetDlg(std::string configPath, QWidget* parent)
     const QFont font = ShellDlgFont(10);
     setFont(font);
     const DialogUnits du(font);
-    resize(du.X(353), du.Y(183));
+    resize(du.X(353), du.Y(246));
     SetTitle(QStringLiteral("Velquist--设置"));
 
     auto* label = new QLabel(QStringLiteral("设备IP地址："), this);
@@ -28,12 +29,13 @@ CSetDlg::CSetDlg(std::string configPath, QWidget* parent)
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("1"));
-    ok->setGeometry(du.ToPixels(139, 141, 56, 18));
+    ok->setGeometry(du.ToPixels(139, 204, 56, 18));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("2"));
-    cancel->setGeometry(du.ToPixels(227, 141, 56, 18));
+    cancel->setGeometry(du.ToPixels(227, 204, 56, 18));
     ShowRecordFolder(du);
+    AddLimits(du);
     connect(ok, &QPushButton::clicked, this, &CSetDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSetDlg::reject);
 
@@ -58,10 +60,81 @@ void CSetDlg::ShowRecordFolder(const DialogUnits& du) {
                                        QString::fromStdString(configPath_)));
 }
 
+void CSetDlg::AddLimits(const DialogUnits& du) {
+    auto* caption = new QLabel(QStringLiteral("越限报警："), this);
+    caption->setGeometry(du.ToPixels(74, 128, 58, 8).adjusted(0, -2, 20, 2));
+    struct Row {
+        LimitKind kind;
+        const char16_t* name;
+        const char16_t* unit;
+        int x, y;
+    };
+    static constexpr Row kRows[] = {{LimitKind::Ch1, u"CH1电流 >", u"A", 74, 142},
+                                    {LimitKind::Ch2, u"CH2电流 >", u"A", 74, 160},
+                                    {LimitKind::Difference, u"电流差 >", u"A", 200, 142},
+                                    {LimitKind::Unbalance, u"不平衡度 >", u"%", 200, 160}};
+    stored_ = ReadEventLimits(configPath_);
+    for (const Row& row : kRows) {
+        const auto k = static_cast<std::size_t>(row.kind);
+        switches_[k] = new QCheckBox(QString::fromUtf16(row.name), this);
+        switches_[k]->setObjectName(QStringLiteral("%1On").arg(LimitName(row.kind)));
+        switches_[k]->setGeometry(du.ToPixels(row.x, row.y, 62, 12));
+        switches_[k]->setChecked(stored_[row.kind].on);
+        fields_[k] = new QLineEdit(QString::number(stored_[row.kind].above), this);
+        fields_[k]->setObjectName(QStringLiteral("%1Above").arg(LimitName(row.kind)));
+        fields_[k]->setGeometry(du.ToPixels(row.x + 64, row.y, 40, 12));
+        auto* unit = new QLabel(QString::fromUtf16(row.unit), this);
+        unit->setGeometry(du.ToPixels(row.x + 108, row.y + 2, 12, 8).adjusted(0, -2, 0, 2));
+    }
+    auto* least = new QLabel(QStringLiteral("最少持续："), this);
+    least->setGeometry(du.ToPixels(74, 180, 58, 8).adjusted(0, -2, 20, 2));
+    minPoints_ = new QLineEdit(QString::number(stored_.minPoints), this);
+    minPoints_->setObjectName(QStringLiteral("minPoints"));
+    minPoints_->setGeometry(du.ToPixels(138, 178, 40, 12));
+    auto* points = new QLabel(QStringLiteral("点"), this);
+    points->setGeometry(du.ToPixels(182, 180, 12, 8).adjusted(0, -2, 0, 2));
+    sound_ = new QCheckBox(QStringLiteral("越限提示音"), this);
+    sound_->setObjectName(QStringLiteral("sound"));
+    sound_->setGeometry(du.ToPixels(200, 178, 80, 12));
+    sound_->setChecked(ReadEventSound(configPath_));
+}
+
+std::optional<EventLimits> CSetDlg::LimitsGiven() {
+    EventLimits limits = stored_;
+    for (int k = 0; k < kLimitKinds; ++k) {
+        const auto kind = static_cast<LimitKind>(k);
+        const auto value = ParseLimitValue(kind, fields_[k]->text().trimmed().toStdString());
+        limits[kind].on = switches_[k]->isChecked();
+        // A value left bad beside a switch that is off keeps the one stored.
+        if (value)
+            limits[kind].above = *value;
+        else if (limits[kind].on) {
+            MessageBox::Error(this, kind == LimitKind::Unbalance
+                                        ? QStringLiteral("不平衡度限值应为0到100的整数!")
+                                        : QStringLiteral("电流限值应为不小于0的整数!"));
+            fields_[k]->setFocus();
+            return std::nullopt;
+        }
+    }
+    const auto least = ParseMinPoints(minPoints_->text().trimmed().toStdString());
+    if (!least) {
+        MessageBox::Error(this, QStringLiteral("最少持续点数应为1到1000000的整数!"));
+        minPoints_->setFocus();
+        return std::nullopt;
+    }
+    limits.minPoints = *least;
+    return limits;
+}
+
 void CSetDlg::accept() {
+    const std::optional<EventLimits> limits = LimitsGiven();
+    if (!limits)
+        return;
     // A write that fails is reported and the dialog stays open, so the user is not told the
     // address was stored when it was not.
-    if (!WriteDeviceAddress(address_->text().toStdString(), configPath_)) {
+    if (!WriteDeviceAddress(address_->text().toStdString(), configPath_) ||
+        !WriteEventLimits(configPath_, *limits) ||
+        !WriteEventSound(configPath_, sound_->isChecked())) {
         MessageBox::Error(this, QStringLiteral("保存设置失败!"));
         return;
     }

@@ -2,7 +2,12 @@
 
 #include "widgets/CMyDialog.h"
 
+#include "records/Events.h"
+
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <array>
 #include <string>
 
 namespace zel {
@@ -10,7 +15,8 @@ namespace zel {
 class DialogUnits;
 class IpAddressEdit;
 
-// The settings dialog: the instrument's IP address, stored in config.ini on OK.
+// The settings dialog: the instrument's IP address, and under it the limits the live view
+// watches with the tone at an event's start; all stored in config.ini on OK.
 class CSetDlg : public CMyDialog {
     Q_OBJECT
 
@@ -19,14 +25,27 @@ public:
 
     IpAddressEdit* AddressField() const { return address_; }
     QLabel* RecordFolderLabel() const { return recordFolder_; }
+    QCheckBox* LimitSwitch(LimitKind kind) const { return switches_[static_cast<int>(kind)]; }
+    QLineEdit* LimitField(LimitKind kind) const { return fields_[static_cast<int>(kind)]; }
+    QLineEdit* MinPointsField() const { return minPoints_; }
+    QCheckBox* SoundSwitch() const { return sound_; }
     void accept() override;
 
 private:
     void ShowRecordFolder(const DialogUnits& du);
+    void AddLimits(const DialogUnits& du);
+    // The limits as the fields give them; nothing, after saying why, when one switched on has
+    // no valid value.
+    std::optional<EventLimits> LimitsGiven();
 
     std::string configPath_;
     IpAddressEdit* address_ = nullptr;
     QLabel* recordFolder_ = nullptr;
+    std::array<QCheckBox*, kLimitKinds> switches_{};
+    std::array<QLineEdit*, kLimitKinds> fields_{};
+    QLineEdit* minPoints_ = nullptr;
+    QCheckBox* sound_ = nullptr;
+    EventLimits stored_;
 };
 
 } // namespace zel

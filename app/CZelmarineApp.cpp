@@ -9,6 +9,7 @@
 #include "common/FileLocations.h"
 #include "common/Version.h"
 #include "platform/UDisksDriveLister.h"
+#include "records/EventLimitsConfig.h"
 #include "resources/Resources.h"
 #include "viewer/ViewDlg.h"
 #include "widgets/ImageResources.h"
@@ -54,6 +55,8 @@ int CZelmarineApp::Run(int argc, char** argv) {
         environment = SystemEnvironment();
     }
 
+    // The live windows and the viewer watch the limits the settings dialog stores.
+    SetEventLimitsFile(environment.configPath);
     CZelmarineDlg mainWindow(environment);
     RegisterProgramWindows(mainWindow, *environment.link,
                            demo ? demoEnvironment.RemovableDrives()

@@ -3,7 +3,10 @@
 // (172,800 blocks, 138 million samples). Targets: under 50 ms and under 0.5 s. A week-long
 // waveform record (1,209,600 blocks, 1.95 GB) is read from its file as the viewer and the
 // command-line tool read it: the statistics in under 1 s, and the viewer's scan of its currents.
+// The events over all four limits of the same day of trend points (under 5 ms) and of the week
+// read from its file (under 200 ms).
 #include "WeekRecord.h"
+#include "records/Events.h"
 #include "records/RecordStatistics.h"
 
 #include <benchmark/benchmark.h>
@@ -119,5 +122,54 @@ void BM_RecordCurrentsScan7d(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * image->file->Blocks());
 }
 BENCHMARK(BM_RecordCurrentsScan7d)->Unit(benchmark::kMillisecond);
+
+// Limits the drifting currents pass now and then, so there are events of every kind.
+EventLimits FourLimits() {
+    EventLimits limits;
+    limits[LimitKind::Ch1] = {true, 250};
+    limits[LimitKind::Ch2] = {true, 200};
+    limits[LimitKind::Difference] = {true, 60};
+    limits[LimitKind::Unbalance] = {true, 20};
+    return limits;
+}
+
+void BM_EventsTrend24h(benchmark::State& state) {
+    const RecordImage& image = TrendDay();
+    std::size_t events = 0;
+    for (auto _ : state) {
+        auto found = FindEvents(image, FourLimits(), {0, kPointsPerDay});
+        events = found ? found->size() : 0;
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["events"] = static_cast<double>(events);
+    state.SetItemsProcessed(state.iterations() * kPointsPerDay);
+}
+BENCHMARK(BM_EventsTrend24h)->Unit(benchmark::kMillisecond);
+
+void BM_EventsWaveform7d(benchmark::State& state) {
+    const auto image = OpenRecordImage(bench::WeekRecord());
+    if (!image) {
+        state.SkipWithError("no week-long record");
+        return;
+    }
+    // The week's currents swell from 68 to 158 A and shrink from 94 to 27 A.
+    EventLimits limits;
+    limits[LimitKind::Ch1] = {true, 150};
+    limits[LimitKind::Ch2] = {true, 90};
+    limits[LimitKind::Difference] = {true, 120};
+    limits[LimitKind::Unbalance] = {true, 60};
+    const RecordPoints points(*image);
+    std::size_t events = 0;
+    for (auto _ : state) {
+        auto found = FindEvents(*image, limits, points.All());
+        if (!found)
+            state.SkipWithError("events not found");
+        events = found ? found->size() : 0;
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["events"] = static_cast<double>(events);
+    state.SetItemsProcessed(state.iterations() * points.Count());
+}
+BENCHMARK(BM_EventsWaveform7d)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/CutCommand.h"
 #include "cli/DownloadCommand.h"
+#include "cli/EventsCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/NotesCommand.h"
@@ -34,6 +35,7 @@ std::vector<std::unique_ptr<CliCommand>> AllCommands() {
     commands.push_back(std::make_unique<InfoCommand>());
     commands.push_back(std::make_unique<ExportCommand>());
     commands.push_back(std::make_unique<StatsCommand>());
+    commands.push_back(std::make_unique<EventsCommand>());
     commands.push_back(std::make_unique<NotesCommand>());
     commands.push_back(std::make_unique<CutCommand>());
     commands.push_back(std::make_unique<DownloadCommand>());

@@ -1,9 +1,12 @@
 #include "live/CRealDlg.h"
 
 #include "common/DeviceText.h"
+#include "common/LocalTime.h"
+#include "live/LiveEventWatch.h"
 #include "live/LiveRecordSink.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
+#include "records/EventLimitsConfig.h"
 #include "records/SampleBlock.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
@@ -73,17 +76,33 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
     SetTitle(QStringLiteral("Velquist-实时查看"));
     CreateControls();
 
+    events_ = std::make_unique<LiveEventWatch>(this, infoBar_);
+    const std::string config = EventLimitsFile();
+    SetLimits(ReadEventLimits(config), ReadEventSound(config));
+
     CWaveWnd* wave = wave_;
     CCurseWnd* trend = trend_;
+    LiveEventWatch* events = events_.get();
     sink_ = std::make_unique<LiveRecordSink>(
-        this, infoBar_, "S", status_, recordDirectory, [wave, trend](const SampleBlock& block) {
+        this, infoBar_, "S", status_, recordDirectory,
+        [wave, trend, events](const SampleBlock& block) {
             wave->AddBlock(WaveBlockOf(block));
-            trend->AddPoint(static_cast<int>(block.ch1Current), static_cast<int>(block.ch2Current));
+            const auto ch1 = static_cast<std::int32_t>(block.ch1Current);
+            const auto ch2 = static_cast<std::int32_t>(block.ch2Current);
+            trend->AddPoint(ch1, ch2, events->Check(ch1, ch2, NowSeconds()));
         });
     sink_->SetLinkLine(linkLine_);
-    sink_->SetGapHandler([trend] { trend->MarkBreak(); });
+    sink_->SetGapHandler([trend, events] {
+        trend->MarkBreak();
+        events->Break();
+    });
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(5), true},
                                      *sink_);
+}
+
+void CRealDlg::SetLimits(const EventLimits& limits, bool sound) {
+    limits_ = limits;
+    events_->SetLimits(limits, sound);
 }
 
 CRealDlg::~CRealDlg() {
@@ -198,11 +217,20 @@ void CRealDlg::OnCursor(int code) {
         readouts_[kCh2Trend]->SetText(QString::number(b));
         readouts_[kDifference]->SetText(QString::number(CurrentDifference(a, b)));
         readouts_[kUnbalance]->SetText(QString::number(UnbalanceCoefficient(a, b)));
+        // A value over its limit shows red.
+        for (const auto& [id, kind] :
+             {std::pair{kCh1Trend, LimitKind::Ch1}, std::pair{kCh2Trend, LimitKind::Ch2},
+              std::pair{kDifference, LimitKind::Difference},
+              std::pair{kUnbalance, LimitKind::Unbalance}})
+            readouts_[id]->SetAlarm(limits_[kind].on &&
+                                    LimitValue(kind, a, b) > limits_[kind].above);
         break;
     }
     case CursorTrendEmpty:
-        for (const int id : {kCh1Trend, kCh2Trend, kDifference, kUnbalance})
+        for (const int id : {kCh1Trend, kCh2Trend, kDifference, kUnbalance}) {
             readouts_[id]->SetText({});
+            readouts_[id]->SetAlarm(false);
+        }
         break;
     case CursorWaveEmpty:
         readouts_[kCh1Wave]->SetText({});

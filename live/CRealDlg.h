@@ -3,6 +3,7 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceStatus.h"
 #include "device/LiveRun.h"
+#include "records/Events.h"
 #include "widgets/CMyDialog.h"
 
 #include <map>
@@ -19,6 +20,7 @@ class CCurseWnd;
 class CDigital;
 class CTimeWnd;
 class CWaveWnd;
+class LiveEventWatch;
 class LiveRecordSink;
 class ClientEdgeFrame;
 
@@ -69,6 +71,10 @@ public:
     CDigital* Readout(int id) const;
     QLabel* LinkLine() const { return linkLine_; }
     QPushButton* Button(int id) const;
+    // The limits the stream is watched against and whether an event's start sounds a tone;
+    // config.ini's at first. Before the window is shown.
+    void SetLimits(const EventLimits& limits, bool sound);
+    const LiveEventWatch& Events() const { return *events_; }
     // The run's "S" file; empty until the first block has arrived.
     std::string RecordPath() const;
 
@@ -97,6 +103,8 @@ private:
     std::map<int, QPushButton*> buttons_;
     QFrame* buttonFrame_ = nullptr;
     QFrame* readoutFrame_ = nullptr;
+    EventLimits limits_;
+    std::unique_ptr<LiveEventWatch> events_;
     // The run is declared after the sink it feeds, so it is stopped before the sink goes.
     std::unique_ptr<LiveRecordSink> sink_;
     std::unique_ptr<LiveRun> run_;

@@ -1,7 +1,10 @@
 #include "live/CRecordDlg.h"
 
 #include "common/DeviceText.h"
+#include "common/LocalTime.h"
+#include "live/LiveEventWatch.h"
 #include "live/LiveRecordSink.h"
+#include "records/EventLimitsConfig.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
@@ -45,8 +48,18 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
     LayOut(rect());
     infoBar_->SetDevice(DeviceNumber(status_.serial), status_.version);
 
-    sink_ = std::make_unique<LiveRecordSink>(this, infoBar_, "R", status_, recordDirectory);
+    // The bar counts the events and tells the last one.
+    events_ = std::make_unique<LiveEventWatch>(this, infoBar_);
+    const std::string config = EventLimitsFile();
+    events_->SetLimits(ReadEventLimits(config), ReadEventSound(config));
+    LiveEventWatch* events = events_.get();
+    sink_ = std::make_unique<LiveRecordSink>(
+        this, infoBar_, "R", status_, recordDirectory, [events](const SampleBlock& block) {
+            events->Check(static_cast<std::int32_t>(block.ch1Current),
+                          static_cast<std::int32_t>(block.ch2Current), NowSeconds());
+        });
     sink_->SetLinkLine(linkLine_);
+    sink_->SetGapHandler([events] { events->Break(); });
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(10), false},
                                      *sink_);
 }
@@ -68,6 +81,8 @@ void CRecordDlg::Start() {
     startButton_->setEnabled(false);
     stopButton_->setEnabled(true);
     sink_->ClearLinkLine();
+    // Each run counts its own events, as the bar counts its own blocks.
+    events_->SetLimits(events_->Limits(), events_->Sound());
     run_->Start();
 }
 

@@ -15,6 +15,7 @@ class QPushButton;
 namespace zel {
 
 class CTimeWnd;
+class LiveEventWatch;
 class LiveRecordSink;
 class ClientEdgeFrame;
 
@@ -47,6 +48,8 @@ public:
     ClientEdgeFrame* InfoBarFrame() const { return infoBarFrame_; }
     QLabel* LinkLine() const { return linkLine_; }
     QPushButton* Button(int id) const;
+    // The limits the recording is watched against, config.ini's at first; while stopped.
+    LiveEventWatch& Events() const { return *events_; }
     // The latest run's "R" file; empty until that run's first block.
     std::string RecordPath() const;
     // Every file of the latest run, one per stretch between drops of the link.
@@ -62,6 +65,7 @@ private:
     QPushButton* startButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     QLabel* linkLine_ = nullptr;
+    std::unique_ptr<LiveEventWatch> events_;
     std::unique_ptr<LiveRecordSink> sink_;
     std::unique_ptr<LiveRun> run_;
 };

@@ -38,7 +38,7 @@ int CCurseWnd::PointCount() const {
     return Count();
 }
 
-void CCurseWnd::AddPoint(int ch1, int ch2) {
+void CCurseWnd::AddPoint(int ch1, int ch2, unsigned over) {
     {
         std::lock_guard guard(lock);
         if (trend.Shared())
@@ -46,6 +46,19 @@ void CCurseWnd::AddPoint(int ch1, int ch2) {
         livePoints.push_back({ch1, ch2});
         trend = TrendSeries::View(livePoints);
         const int n = Count();
+        for (int k = 0; k < kLimitKinds; ++k) {
+            int& open = openBand_[static_cast<std::size_t>(k)];
+            if (!(over & (1u << k))) {
+                open = -1;
+                continue;
+            }
+            if (open >= 0) {
+                bands_[static_cast<std::size_t>(open)].last = n - 1;
+            } else {
+                open = static_cast<int>(bands_.size());
+                bands_.push_back({static_cast<LimitKind>(k), n - 1, n - 1});
+            }
+        }
         if (n > span)
             first = n - span - 1;
     }
@@ -55,10 +68,40 @@ void CCurseWnd::AddPoint(int ch1, int ch2) {
 void CCurseWnd::MarkBreak() {
     {
         std::lock_guard guard(lock);
+        // A band does not run on across the gap.
+        openBand_.fill(-1);
         if (breaks_.empty() || breaks_.back() != Count())
             breaks_.push_back(Count());
     }
     QueueRepaint();
+}
+
+void CCurseWnd::SetBands(std::vector<Band> bands) {
+    {
+        std::lock_guard guard(lock);
+        bands_ = std::move(bands);
+        openBand_.fill(-1);
+    }
+    QueueRepaint();
+}
+
+std::vector<CCurseWnd::Band> CCurseWnd::Bands() const {
+    std::lock_guard guard(lock);
+    return bands_;
+}
+
+QColor CCurseWnd::BandColour(LimitKind limit) {
+    switch (limit) {
+    case LimitKind::Ch1:
+        return QColor(150, 20, 20, 170);
+    case LimitKind::Ch2:
+        return QColor(20, 40, 170, 170);
+    case LimitKind::Difference:
+        return QColor(160, 90, 0, 170);
+    case LimitKind::Unbalance:
+        return QColor(120, 20, 130, 170);
+    }
+    return QColor(100, 100, 100, 170);
 }
 
 std::vector<int> CCurseWnd::Breaks() const {
@@ -70,6 +113,8 @@ void CCurseWnd::SetPoints(std::vector<TrendPoint> sequence) {
     selection_.reset();
     ShowLoaded(kViewSpan, [&] {
         breaks_.clear();
+        bands_.clear();
+        openBand_.fill(-1);
         livePoints = std::move(sequence);
         trend = TrendSeries::View(livePoints);
     });
@@ -79,6 +124,8 @@ void CCurseWnd::SetSeries(TrendSeries series) {
     selection_.reset();
     ShowLoaded(kViewSpan, [&] {
         breaks_.clear();
+        bands_.clear();
+        openBand_.fill(-1);
         // The previous sequence goes now, not when the plot does.
         std::vector<TrendPoint>().swap(livePoints);
         trend = std::move(series);
@@ -291,6 +338,26 @@ void CCurseWnd::DrawBreaks(QPainter& painter) const {
         painter.drawLine(left, clientRect.top(), left, clientRect.top() + H - 1);
     }
     painter.restore();
+}
+
+void CCurseWnd::DrawBehindCurves(QPainter& painter) {
+    std::lock_guard guard(lock);
+    const int W = Width(), H = Height();
+    if (bands_.empty() || W <= 0 || span <= 0)
+        return;
+    // Each point owns the half step either side of where it is drawn; a band is at least two
+    // pixels wide so that a one-point event shows.
+    const auto xOf = [&](double i) { return (i - first) / span * W; };
+    const std::int64_t viewLast = static_cast<std::int64_t>(first) + span;
+    for (auto it = bands_.begin(); it != bands_.end() && it->first <= viewLast; ++it) {
+        if (it->last < first)
+            continue;
+        const double left = std::max(xOf(static_cast<double>(it->first) - 0.5), -1.0);
+        const double right = std::min(xOf(static_cast<double>(it->last) + 0.5), W + 1.0);
+        const int x0 = static_cast<int>(std::floor(left));
+        const int x1 = std::max(static_cast<int>(std::ceil(right)), x0 + 2);
+        painter.fillRect(QRect(x0, 0, x1 - x0, H), BandColour(it->limit));
+    }
 }
 
 void CCurseWnd::DrawSelection(QPainter& painter) const {

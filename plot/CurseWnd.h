@@ -2,9 +2,11 @@
 
 #include "plot/PlotWnd.h"
 #include "plot/TrendSeries.h"
+#include "records/Events.h"
 #include "records/RecordPoints.h"
 #include "records/RecordTypes.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -24,12 +26,25 @@ public:
     explicit CCurseWnd(QWidget* parent = nullptr);
 
     // Live use, from the acquisition thread: appends and asks the window thread for a repaint.
-    void AddPoint(int ch1, int ch2);
+    // `over` has bit k set when the point is over limit k (LimitKind): a band marks it.
+    void AddPoint(int ch1, int ch2, unsigned over = 0);
     // Live use: the next point follows a gap in the data (a lost link); the curves are broken
     // there and the place is marked. Any thread.
     void MarkBreak();
     // The points that follow a gap, in order.
     std::vector<int> Breaks() const;
+    // Points over a limit, drawn as a band of the limit's colour behind the curves.
+    struct Band {
+        LimitKind limit = LimitKind::Ch1;
+        std::int64_t first = 0;
+        std::int64_t last = 0;
+        bool operator==(const Band&) const = default;
+    };
+    // Viewing: the bands of a record's events, in order of their first point; loading points
+    // clears them.
+    void SetBands(std::vector<Band> bands);
+    std::vector<Band> Bands() const;
+    static QColor BandColour(LimitKind limit);
     // Viewing: replaces the stored points and shows the first 300 steps.
     void SetPoints(std::vector<TrendPoint> sequence);
     // Viewing a trend record: as SetPoints, reading the points in place in the record's blocks.
@@ -63,6 +78,7 @@ protected:
     int ReadCursor() override;
     int LabelSeconds(int i) const override;
     void DrawValueAxis(QPainter& painter, float viewScale) override;
+    void DrawBehindCurves(QPainter& painter) override;
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,6 +98,10 @@ private:
     // Indexes of the points that follow a gap; live use only, guarded by the plot's lock.
     std::vector<int> breaks_;
     void DrawBreaks(QPainter& painter) const;
+
+    // Bands by first point; live use extends the open band of each limit point by point.
+    std::vector<Band> bands_;
+    std::array<int, kLimitKinds> openBand_{-1, -1, -1, -1};
 
     // Range selection; window thread only.
     void DrawSelection(QPainter& painter) const;

@@ -492,6 +492,7 @@ void CPlotWnd::Render(QImage& image, qreal ratio) {
         painter.setFont(fontSong);
         painter.setPen(QColor(255, 255, 0));
         DrawTextAt(painter, 30, 5, scaleLabel);
+        DrawBehindCurves(painter);
     }
     {
         std::lock_guard guard(lock);

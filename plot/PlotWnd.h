@@ -115,6 +115,9 @@ protected:
     virtual int LabelSeconds(int i) const = 0;
     // Horizontal grid with its value labels and whatever else marks the value axis.
     virtual void DrawValueAxis(QPainter& painter, float viewScale) = 0;
+    // Marks that lie behind the curves, over the grid, in client coordinates; takes the lock
+    // itself.
+    virtual void DrawBehindCurves(QPainter&) {}
 
     void Rebuild();
     void Readout();

@@ -1,5 +1,7 @@
 #include "viewer/ReportWriter.h"
 
+#include "viewer/CEventDlg.h"
+
 #include "widgets/Fonts.h"
 
 #include <QBuffer>
@@ -201,6 +203,23 @@ QByteArray RenderReportPdf(const ReportContent& content) {
                 page.Line(note, ReportFont(9));
         }
         page.Footer(QStringLiteral("导出时间：") + content.exportTime);
+        if (!content.limits.isEmpty()) {
+            pdf.newPage();
+            ReportPage events(painter, painter.viewport().adjusted(0, 0, -1, -1));
+            events.Title(QStringLiteral("越限事件"));
+            events.Line(QStringLiteral("文件名：") + content.fileName, ReportFont(10));
+            events.Line(QStringLiteral("越限值：") + content.limits, ReportFont(10));
+            const auto listed = static_cast<std::int64_t>(content.events.size());
+            events.Line(listed < content.eventCount
+                            ? QStringLiteral("全记录共 %1 个事件，列出前 %2 个")
+                                  .arg(content.eventCount)
+                                  .arg(listed)
+                            : QStringLiteral("全记录共 %1 个事件").arg(content.eventCount),
+                        ReportFont(10));
+            if (listed > 0)
+                events.Table(CEventDlg::Header(), content.events);
+            events.Footer(QStringLiteral("导出时间：") + content.exportTime);
+        }
     }
     return bytes;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <vector>
 
 namespace zel {
@@ -31,9 +32,17 @@ struct ReportContent {
     StatisticsTable table;
     std::vector<Plot> plots; // top to bottom
     QStringList notes;       // "time  text" of the record's notes, in time order
+    // The limits in force ("CH1电流 > 150A，电流差 > 60A，最少持续 2 点"), empty when none is
+    // on; then the events of the whole record, the first kMaxReportEvents of them as rows
+    // (CEventDlg::Header()), and how many there are. They fill a second page.
+    QString limits;
+    std::vector<QStringList> events;
+    std::int64_t eventCount = 0;
 };
 
-// The report as one A4 page of PDF.
+inline constexpr int kMaxReportEvents = 40;
+
+// The report as one A4 page of PDF, and a second for the events when limits are on.
 QByteArray RenderReportPdf(const ReportContent& content);
 
 // Writes RenderReportPdf to `path`, replacing it only once the whole page is written; false

@@ -10,6 +10,7 @@
 #include "viewer/CursorPairReadout.h"
 #include "viewer/ViewerClock.h"
 #include "viewer/ViewerCompare.h"
+#include "viewer/ViewerEvents.h"
 #include "viewer/ViewerKeys.h"
 #include "viewer/ViewerLayout.h"
 #include "viewer/ViewerMenus.h"
@@ -128,6 +129,7 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     clock_ = std::make_unique<ViewerClock>(this);
     keys_ = std::make_unique<ViewerKeys>(this);
     compare_ = std::make_unique<ViewerCompare>(this);
+    events_ = std::make_unique<ViewerEvents>(this);
 
     LayOut(true);
     wave_->ResetCursor();
@@ -256,6 +258,7 @@ bool CViewDlg::OpenRecord(const QString& path) {
     cursorPair_->SetRecord(record);
     clock_->SetRecord(record);
     compare_->SetRecord(record);
+    events_->SetRecord(record, path);
     return true;
 }
 
@@ -343,6 +346,7 @@ void CViewDlg::StartPlay(int mode) {
     playing_ = true;
     playMode_ = mode;
     statistics_->SetPlaying(true);
+    events_->SetPlaying(true);
     if (mode != PlayTrendOnly)
         wave_->Play(speed_);
     if (mode != PlayWaveOnly)
@@ -360,6 +364,7 @@ void CViewDlg::StopPlay() {
         trend_->StopPlay();
     playing_ = false;
     statistics_->SetPlaying(false);
+    events_->SetPlaying(false);
 }
 
 void CViewDlg::OnSpeedChanged(int position) {

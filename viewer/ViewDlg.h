@@ -18,6 +18,7 @@ class CTimeWnd;
 class CursorPairReadout;
 class ViewerClock;
 class ViewerCompare;
+class ViewerEvents;
 class ViewerKeys;
 class CWaveWnd;
 class ViewerNotes;
@@ -86,6 +87,8 @@ public:
     ViewerClock* Clock() const { return clock_.get(); }
     // A second record drawn over the trend plot.
     ViewerCompare* Compare() const { return compare_.get(); }
+    // The record's events over the limits, listed and drawn as bands.
+    ViewerEvents* Events() const { return events_.get(); }
 
     bool HasWave() const { return hasWave_; }
     bool Playing() const { return playing_; }
@@ -128,6 +131,7 @@ private:
     std::unique_ptr<ViewerClock> clock_;
     std::unique_ptr<ViewerKeys> keys_;
     std::unique_ptr<ViewerCompare> compare_;
+    std::unique_ptr<ViewerEvents> events_;
     bool hasWave_ = true;
     bool playing_ = false;
     int playMode_ = PlayBoth;

@@ -26,11 +26,6 @@ std::string& ConfigOverride() {
     return path;
 }
 
-std::string ConfigPath() {
-    return ConfigOverride().empty() ? FileLocations::ForThisProcess().UseConfigFile()
-                                    : ConfigOverride();
-}
-
 // Scrolls `plot` so that item `index` is in the middle of its view where the data allows, then
 // moves its cursor onto the item. `cursorItem` says which item the cursor reads at client x.
 template <typename CursorItem>
@@ -50,6 +45,11 @@ void BringIntoView(CPlotWnd& plot, std::int64_t index, CursorItem cursorItem) {
 
 void ViewerClock::SetConfigPath(const std::string& path) {
     ConfigOverride() = path;
+}
+
+std::string ViewerClock::ConfigPath() {
+    return ConfigOverride().empty() ? FileLocations::ForThisProcess().UseConfigFile()
+                                    : ConfigOverride();
 }
 
 ViewerClock::ViewerClock(CViewDlg* viewer) : viewer_(viewer) {
@@ -112,13 +112,17 @@ bool ViewerClock::GoTo(const QString& text) {
                                   points.TimeText(std::max<std::int64_t>(0, points.Count() - 1)))));
         return false;
     }
+    ShowPoint(*index);
+    return true;
+}
+
+void ViewerClock::ShowPoint(std::int64_t index) {
     CCurseWnd* trend = viewer_->TrendPlot();
-    BringIntoView(*trend, *index, [&](int x) { return trend->CursorPointAt(x); });
+    BringIntoView(*trend, index, [&](int x) { return trend->CursorPointAt(x); });
     if (viewer_->HasWave()) {
         CWaveWnd* wave = viewer_->WavePlot();
-        BringIntoView(*wave, *index, [&](int x) { return wave->CursorBlockAt(x); });
+        BringIntoView(*wave, index, [&](int x) { return wave->CursorBlockAt(x); });
     }
-    return true;
 }
 
 } // namespace zel

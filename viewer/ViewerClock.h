@@ -34,12 +34,16 @@ public:
     // (in the middle where the record allows) with the cursors on it; false with a message for
     // other text or a time outside the record.
     bool GoTo(const QString& text);
+    // Brings point `index` into view in both plots with the cursors on it.
+    void ShowPoint(std::int64_t index);
 
     // The point index a go-to text stands for in a record started at `start`.
     static std::optional<std::int64_t> PointOf(const QString& text, std::int64_t start);
 
     // Where the choice is kept; empty for config.ini's usual place.
     static void SetConfigPath(const std::string& path);
+    // The config.ini the viewer reads and writes.
+    static std::string ConfigPath();
 
 private:
     void Apply();

@@ -7,9 +7,11 @@
 #include "plot/WaveWnd.h"
 #include "records/PointsCsv.h"
 #include "records/RecordStatistics.h"
+#include "viewer/CEventDlg.h"
 #include "viewer/CStatDlg.h"
 #include "viewer/ReportWriter.h"
 #include "viewer/ViewDlg.h"
+#include "viewer/ViewerEvents.h"
 #include "viewer/ViewerNotes.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
@@ -259,12 +261,25 @@ void ViewerStatistics::ExportReport() {
     if (path.isEmpty())
         return;
     const auto record = record_;
+    const EventLimits limits = viewer_->Events()->Limits();
+    content.limits = CEventDlg::LimitsText(limits);
     job_.Start<bool>(
-        [record, range, content, path](const std::atomic<bool>& cancelled) mutable {
+        [record, range, content, path, limits](const std::atomic<bool>& cancelled) mutable {
             auto table = TableOf(*record, range, cancelled);
             if (!table)
                 return false;
             content.table = std::move(*table);
+            // The events of the whole record, with the limits the viewer shows them by.
+            if (limits.Any()) {
+                const auto events =
+                    FindEvents(*record, limits, RecordPoints(*record).All(), &cancelled);
+                if (!events)
+                    return false;
+                content.eventCount = static_cast<std::int64_t>(events->size());
+                const RecordPoints points(*record);
+                for (std::size_t i = 0; i < events->size() && i < kMaxReportEvents; ++i)
+                    content.events.push_back(CEventDlg::Row((*events)[i], points));
+            }
             return WriteReportPdf(path, content);
         },
         [this, path](bool written) {

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace zel {
 
 namespace {
@@ -24,6 +26,15 @@ CDigital::CDigital(QWidget* parent) : QWidget(parent), glyphs_(LoadBitmapResourc
 void CDigital::SetText(const QString& text) {
     RunOnObjectThread(this, [this, text] {
         text_ = text;
+        update();
+    });
+}
+
+void CDigital::SetAlarm(bool on) {
+    RunOnObjectThread(this, [this, on] {
+        if (alarm_ == on)
+            return;
+        alarm_ = on;
         update();
     });
 }
@@ -56,10 +67,22 @@ int CDigital::FirstGlyphX(int width, int n) {
 void CDigital::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
+    if (alarm_ && alarmGlyphs_.isNull()) {
+        // Every lit pixel of the strip turns red, as bright as it was.
+        alarmGlyphs_ = glyphs_.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < alarmGlyphs_.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(alarmGlyphs_.scanLine(y));
+            for (int x = 0; x < alarmGlyphs_.width(); ++x) {
+                const QRgb p = line[x];
+                line[x] = qRgb(std::max({qRed(p), qGreen(p), qBlue(p)}), 0, 0);
+            }
+        }
+    }
+    const QImage& strip = alarm_ ? alarmGlyphs_ : glyphs_;
     int x = FirstGlyphX(width(), static_cast<int>(text_.size()));
     for (QChar c : text_) {
         const QRect cell(CellFor(c) * kCellWidth, 0, kCellWidth, kCellHeight);
-        painter.drawImage(QPoint(x, kGlyphTop), glyphs_, cell);
+        painter.drawImage(QPoint(x, kGlyphTop), strip, cell);
         x += kCellWidth;
     }
 }

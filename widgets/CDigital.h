@@ -22,6 +22,9 @@ public:
     // May be called from any thread; the text reaches the readout on its own thread.
     void SetText(const QString& text);
     QString Text() const { return text_; }
+    // Red glyphs while the value shown is over its limit. Any thread, like SetText.
+    void SetAlarm(bool on);
+    bool Alarm() const { return alarm_; }
 
     // The glyph-strip cell that shows this character.
     static int CellFor(QChar c);
@@ -34,6 +37,8 @@ protected:
 private:
     QString text_;
     QImage glyphs_;
+    QImage alarmGlyphs_; // the strip in red, made on first use
+    bool alarm_ = false;
 };
 
 } // namespace zel

@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace zel {
 
 namespace {
@@ -46,6 +48,22 @@ void CTimeWnd::SetDataCount(const QString& count) {
     });
 }
 
+void CTimeWnd::SetEventLines(const QString& count, const QString& last) {
+    RunOnObjectThread(this, [this, count, last] {
+        eventCount_ = count;
+        lastEvent_ = last;
+        update();
+    });
+}
+
+int CTimeWnd::LineTopIn(int index, int height) const {
+    constexpr int kTextHeight = 13;
+    if (Lines() == 5 || LineTop(Lines() - 1) + kTextHeight <= height)
+        return LineTop(index);
+    const int step = std::max(kTextHeight - 1, (height - 4 - kTextHeight) / (Lines() - 1));
+    return 3 + step * index;
+}
+
 void CTimeWnd::Tick() {
     currentTime_ = CurrentTimeText();
     update();
@@ -67,6 +85,10 @@ QString CTimeWnd::Line(int index) const {
         return QStringLiteral("当前时间:") + currentTime_;
     case 4:
         return QStringLiteral("总数据数:") + dataCount_;
+    case 5:
+        return eventCount_;
+    case 6:
+        return lastEvent_;
     default:
         return {};
     }
@@ -79,8 +101,8 @@ void CTimeWnd::paintEvent(QPaintEvent*) {
     painter.drawRect(QRect(0, 0, width() - 1, height() - 1));
     painter.setFont(font_);
     painter.setPen(Qt::black);
-    for (int i = 0; i < 5; ++i)
-        painter.drawText(QRect(kLineLeft, LineTop(i), width() - kLineLeft, height()),
+    for (int i = 0; i < Lines(); ++i)
+        painter.drawText(QRect(kLineLeft, LineTopIn(i, height()), width() - kLineLeft, height()),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Line(i));
 }
 

@@ -23,10 +23,17 @@ public:
     void SetDevice(int deviceNumber, int version);
     void SetStartTime(const QString& startTime);
     void SetDataCount(const QString& count);
+    // Two more lines under the five while limits are watched: the count of events and the
+    // last one. Empty texts take them away.
+    void SetEventLines(const QString& count, const QString& last);
 
-    // The five lines as they are drawn, top to bottom (index 0 to 4).
+    // The lines as they are drawn, top to bottom (index 0 to 4, and 5 and 6 with the events).
     QString Line(int index) const;
+    int Lines() const { return eventCount_.isEmpty() ? 5 : 7; }
     static int LineTop(int index) { return 10 + 17 * index; }
+    // Where line i is drawn in a bar of this height: seven lines close up when the bar is
+    // too low for them at the usual spacing.
+    int LineTopIn(int index, int height) const;
     static constexpr int kLineLeft = 5;
 
     // "V%d.%d%d%d" of a firmware version: 1203 is V1.203.
@@ -45,6 +52,8 @@ private:
     int deviceNumber_ = 0;
     int version_ = 0;
     QString dataCount_ = QStringLiteral("0");
+    QString eventCount_;
+    QString lastEvent_;
 };
 
 } // namespace zel

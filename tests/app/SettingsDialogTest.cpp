@@ -2,6 +2,7 @@
 #include "app/CSetDlg.h"
 #include "common/FileLocations.h"
 #include "common/IniFile.h"
+#include "records/EventLimitsConfig.h"
 #include "tests/support/TempDir.h"
 #include "widgets/IpAddressEdit.h"
 #include "widgets/MessageBox.h"
@@ -91,6 +92,64 @@ TEST(SettingsDialogTest, FailedWriteIsReportedAndTheDialogStaysOpen) {
     dialog.findChild<QPushButton*>(QStringLiteral("2"))->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// The limits go to their own section and come back; the address line and every other line stay
+// as they were, a bad value in the file leaves its limit off, and one typed is refused.
+TEST(SettingsDialogTest, LimitsRoundTripThroughTheirOwnSection) {
+    test::TempDir dir;
+    const std::string config = dir / "config.ini";
+    const std::string before = "; kept\n[ZELMARINE]\nip=10.1.2.3\n[LIMITS]\nch1On=1\nch1Above=4O0\n"
+                               "unbalanceOn=1\nunbalanceAbove=12\nminPoints=-3\n";
+    std::ofstream(config) << before;
+    EventLimits read = ReadEventLimits(config);
+    EXPECT_FALSE(read[LimitKind::Ch1].on);
+    EXPECT_EQ(read[LimitKind::Unbalance], (Limit{true, 12}));
+    EXPECT_EQ(read.minPoints, 1);
+
+    std::vector<QString> shown;
+    ScopedMessageBoxHandler boxes([&](const MessageBox::Request& r) {
+        shown.push_back(r.text);
+        return MessageBox::Answer::Ok;
+    });
+    {
+        CSetDlg dialog(config);
+        EXPECT_FALSE(dialog.LimitSwitch(LimitKind::Ch1)->isChecked());
+        EXPECT_TRUE(dialog.LimitSwitch(LimitKind::Unbalance)->isChecked());
+        dialog.show();
+        dialog.LimitSwitch(LimitKind::Difference)->setChecked(true);
+        dialog.LimitField(LimitKind::Difference)->setText(QStringLiteral("7x"));
+        dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
+        EXPECT_EQ(shown.size(), 1u);
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.LimitField(LimitKind::Difference)->setText(QStringLiteral(" 72 "));
+        dialog.LimitField(LimitKind::Unbalance)->setText(QStringLiteral("101")); // over 100, on
+        dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
+        EXPECT_EQ(shown.size(), 2u);
+        dialog.LimitSwitch(LimitKind::Unbalance)->setChecked(false); // off: the old 12 stays
+        dialog.MinPointsField()->setText(QStringLiteral("3"));
+        dialog.SoundSwitch()->setChecked(true);
+        test::GrabWidget(dialog, QStringLiteral("settings-limits"));
+        dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(shown.size(), 2u);
+    }
+    read = ReadEventLimits(config);
+    EventLimits expected;
+    expected[LimitKind::Difference] = {true, 72};
+    expected[LimitKind::Unbalance] = {false, 12};
+    expected.minPoints = 3;
+    EXPECT_EQ(read, expected);
+    EXPECT_TRUE(ReadEventSound(config));
+    std::ifstream in(config);
+    const std::string after((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(after.substr(0, after.find("[LIMITS]")), "; kept\n[ZELMARINE]\nip=10.1.2.3\n");
+
+    CSetDlg again(config);
+    EXPECT_TRUE(again.LimitSwitch(LimitKind::Difference)->isChecked());
+    EXPECT_EQ(again.LimitField(LimitKind::Difference)->text(), QStringLiteral("72"));
+    EXPECT_EQ(again.MinPointsField()->text(), QStringLiteral("3"));
+    EXPECT_TRUE(again.SoundSwitch()->isChecked());
 }
 
 } // namespace

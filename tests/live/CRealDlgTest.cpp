@@ -2,6 +2,7 @@
 #include "GuiTestSupport.h"
 #include "LiveTestSupport.h"
 #include "common/LocalTime.h"
+#include "live/LiveEventWatch.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
@@ -180,6 +181,65 @@ TEST_F(CRealDlgTest, WaveCursorReadoutsShowTheRecordedSamples) {
     QTest::mouseClick(wave, Qt::LeftButton, {}, QPoint(wave->ClientRect().width() / 2, 20));
     EXPECT_EQ(Readout(CRealDlg::kCh1Wave), QString());
     EXPECT_EQ(Readout(CRealDlg::kCh2Wave), QString());
+}
+
+// Currents over a limit: the trend plot gets a band of that limit behind the curves, the bar
+// counts the event and tells it, the readout of that quantity turns red, and the event's start
+// sounds once. The limit not passed leaves its readout as it was.
+TEST_F(CRealDlgTest, PointsOverALimitAreMarkedCountedAndShownRed) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.streamFrames = 40;
+        c.frameIntervalMs = 2;
+        c.fixedCh1Current = 157;
+        c.fixedCh2Current = 43;
+    });
+    window = std::make_unique<CRealDlg>(Status(), link, nullptr, dir.path());
+    EventLimits limits;
+    limits[LimitKind::Ch1] = {true, 157};        // not above
+    limits[LimitKind::Difference] = {true, 100}; // 114 is
+    window->SetLimits(limits, true);
+    window->show();
+    CCurseWnd* trend = window->TrendPlot();
+    ASSERT_TRUE(WaitFor([&] { return trend->PointCount() == 40; }));
+    EXPECT_EQ(trend->Bands(), (std::vector<CCurseWnd::Band>{{LimitKind::Difference, 0, 39}}));
+    ASSERT_TRUE(WaitFor([&] { return !window->InfoBar()->Line(6).isEmpty(); }));
+    EXPECT_EQ(window->InfoBar()->Line(5), QStringLiteral("越限次数:1"));
+    EXPECT_TRUE(window->InfoBar()->Line(6).startsWith(QStringLiteral("越限: 电流差 114A ")))
+        << window->InfoBar()->Line(6).toStdString();
+    EXPECT_EQ(window->Events().Tones(), 1);
+
+    const int W = trend->ClientRect().width();
+    QTest::qWait(2 * CRealDlg::kRefreshMs); // the curves of all 40 points
+    QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(W * 10 / 1024 + 1, 20));
+    EXPECT_TRUE(window->Readout(CRealDlg::kDifference)->Alarm());
+    EXPECT_FALSE(window->Readout(CRealDlg::kCh1Trend)->Alarm());
+    EXPECT_FALSE(window->Readout(CRealDlg::kUnbalance)->Alarm());
+    // Red digits in the difference readout, cyan ones beside it.
+    const QImage red = GrabWidget(*window->Readout(CRealDlg::kDifference), QStringLiteral("red"));
+    const QImage cyan = GrabWidget(*window->Readout(CRealDlg::kCh1Trend), QStringLiteral("cyan"));
+    const auto count = [](const QImage& image, QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += SameColour(image.pixel(x, y), colour, 40) ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(count(red, qRgb(255, 0, 0)), 50);
+    EXPECT_EQ(count(red, qRgb(0, 255, 255)), 0);
+    EXPECT_GT(count(cyan, qRgb(0, 255, 255)), 50);
+    // The band lies behind the first 40 of the 1024 steps, not beyond.
+    const QImage plot = GrabWidget(*trend, QStringLiteral("band"));
+    const QRgb band = CCurseWnd::BandColour(LimitKind::Difference).rgb();
+    const QPoint origin = trend->ClientRect().topLeft();
+    const int inside =
+        count(plot.copy(QRect(origin + QPoint(2, 30), QSize(W * 30 / 1024, 40))),
+              qRgb(qRed(band) * 170 / 255, qGreen(band) * 170 / 255, qBlue(band) * 170 / 255));
+    EXPECT_GT(inside, 100);
+    const int beyond =
+        count(plot.copy(QRect(origin + QPoint(W / 2, 30), QSize(50, 40))),
+              qRgb(qRed(band) * 170 / 255, qGreen(band) * 170 / 255, qBlue(band) * 170 / 255));
+    EXPECT_EQ(beyond, 0);
+    GrabWidget(*window, QStringLiteral("window"));
 }
 
 TEST_F(CRealDlgTest, ZoomButtonsDisableThemselvesAtTheLimits) {

@@ -1,6 +1,7 @@
 #include "live/CRecordDlg.h"
 #include "GuiTestSupport.h"
 #include "LiveTestSupport.h"
+#include "live/LiveEventWatch.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
@@ -184,6 +185,31 @@ TEST_F(CRecordDlgTest, ALostLinkIsShownMendedAndNothingIsLost) {
     ASSERT_GE(sent.size(), recorded.size());
     sent.resize(recorded.size());
     EXPECT_TRUE(SameBlocks(recorded, sent));
+}
+
+// The bar tells the events of the run: their count and the last one; a new run counts anew.
+TEST_F(CRecordDlgTest, TheBarCountsTheEventsOfTheRun) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.streamFrames = 6;
+        c.frameIntervalMs = 2;
+        c.fixedCh1Current = 80;
+        c.fixedCh2Current = 20;
+    });
+    Open();
+    EventLimits limits;
+    limits[LimitKind::Unbalance] = {true, 50}; // 60 % is above
+    window->Events().SetLimits(limits, false);
+    EXPECT_EQ(window->InfoBar()->Line(5), QStringLiteral("越限次数:0"));
+    for (int run = 0; run < 2; ++run) {
+        Click(CRecordDlg::kStart);
+        ASSERT_TRUE(WaitFor([&] { return BarValue(4) == QStringLiteral("6"); }));
+        ASSERT_TRUE(WaitFor([&] { return !window->InfoBar()->Line(6).isEmpty(); }));
+        EXPECT_EQ(window->InfoBar()->Line(5), QStringLiteral("越限次数:1"));
+        EXPECT_TRUE(window->InfoBar()->Line(6).startsWith(QStringLiteral("越限: 不平衡系数 60% ")));
+        GrabWidget(*window, QStringLiteral("events"));
+        Click(CRecordDlg::kStop);
+        ASSERT_TRUE(WaitForStreamRequests(0xA1, static_cast<std::size_t>(run + 1)));
+    }
 }
 
 } // namespace

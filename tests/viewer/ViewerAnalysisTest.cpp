@@ -1,3 +1,4 @@
+#include "GuiTestSupport.h"
 #include "PlotTestSupport.h"
 #include "ViewerTestSupport.h"
 #include "common/IniFile.h"
@@ -5,6 +6,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/TimeAxisLabels.h"
 #include "plot/WaveWnd.h"
+#include "records/EventLimitsConfig.h"
 #include "records/RecordFile.h"
 #include "records/RecordNotes.h"
 #include "records/RecordPoints.h"
@@ -12,23 +14,30 @@
 #include "records/StatisticsText.h"
 #include "tests/support/ScopedTimeZone.h"
 #include "tests/support/TempDir.h"
+#include "viewer/CEventDlg.h"
 #include "viewer/CursorPairReadout.h"
 #include "viewer/NotesDialog.h"
 #include "viewer/ViewerClock.h"
 #include "viewer/ViewerCompare.h"
+#include "viewer/ViewerEvents.h"
 #include "viewer/ViewerKeys.h"
 #include "viewer/ViewerNotes.h"
+#include "viewer/ViewerStatistics.h"
 #include "widgets/FileDialog.h"
 #include "widgets/PopupMenu.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolTip>
 
@@ -379,6 +388,84 @@ TEST(ViewerAnalysis, GoToTimeBringsThePointIntoViewWithTheCursorOnIt) {
         EXPECT_EQ(t.errors.size(), errors + 1);
         EXPECT_EQ(trend->CursorPoint(), 850);
     }
+}
+
+// The events of a record with config.ini's limits are drawn as bands and listed; limits changed
+// in the list hold for this record only; a double click brings an event into view in both
+// plots with the cursors on its maximum.
+TEST(ViewerAnalysis, EventsAreListedDrawnAndBroughtIntoView) {
+    const test::TempDir temp;
+    const test::ScopedTimeZone zone{"UTC"};
+    const std::string config = temp / "config.ini";
+    SetEventLimitsFile(config);
+    EventLimits limits;
+    limits[LimitKind::Ch1] = {true, 150};
+    ASSERT_TRUE(WriteEventLimits(config, limits));
+    // CH1 over 150 at 100 … 104 (its maximum at 102) and 700 … 700, the difference over 60 at
+    // 400 … 409.
+    std::vector<TrendPoint> currents(900, {100, 90});
+    for (int i = 100; i <= 104; ++i)
+        currents[i] = {i == 102 ? 190 : 160, 140};
+    for (int i = 400; i <= 409; ++i)
+        currents[i] = {140, 70};
+    currents[700] = {151, 150};
+    const QString path = test::WriteWaveformRecord(QString::fromStdString(temp.path()),
+                                                   std::vector<WaveBlock>(900), currents);
+    ViewerUnderTest t;
+    ViewerEvents& events = *t.viewer->Events();
+    QSignalSpy found(&events, &ViewerEvents::EventsFound);
+    ASSERT_TRUE(t.viewer->OpenRecord(path));
+    ASSERT_TRUE(found.wait(5000));
+    ASSERT_EQ(events.Events().size(), 2u);
+    CCurseWnd* trend = t.viewer->TrendPlot();
+    EXPECT_EQ(trend->Bands(), (std::vector<CCurseWnd::Band>{{LimitKind::Ch1, 100, 104},
+                                                            {LimitKind::Ch1, 700, 700}}));
+
+    QTest::keyClick(t.viewer.get(), Qt::Key_E);
+    CEventDlg* list = events.Window();
+    ASSERT_TRUE(list && list->isVisible());
+    EXPECT_EQ(list->CountText(), QStringLiteral("共2个事件"));
+    EXPECT_EQ(list->Cell(0, 0), QStringLiteral("CH1电流"));
+    EXPECT_EQ(list->Cell(0, 3), QStringLiteral("2.5"));
+    EXPECT_EQ(list->Cell(0, 4), QStringLiteral("190A"));
+
+    // For this record: the difference too, and at least two points.
+    list->LimitSwitch(LimitKind::Difference)->setChecked(true);
+    list->LimitField(LimitKind::Difference)->setText(QStringLiteral("60"));
+    list->MinPointsField()->setText(QStringLiteral("2"));
+    list->ApplyButton()->click();
+    ASSERT_TRUE(found.wait(5000));
+    ASSERT_EQ(events.Events().size(), 2u);
+    EXPECT_EQ(list->Cell(1, 0), QStringLiteral("电流差"));
+    EXPECT_EQ(list->Cell(1, 1),
+              QString::fromStdString(
+                  RecordPoints(*t.viewer->Statistics()->Record()).PreciseTimeText(400)));
+    EXPECT_EQ(ReadEventLimits(config), limits); // the settings are untouched
+    test::GrabWidget(*list, QStringLiteral("list"));
+
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    const QRect cell = list->Table()->visualItemRect(list->Table()->item(0, 1));
+    ASSERT_TRUE(list->Table()->viewport()->rect().contains(cell.center()));
+    QSignalSpy chosen(list, &CEventDlg::EventChosen);
+    QWidget* viewport = list->Table()->viewport();
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const QPointF at = cell.center();
+        QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+    EXPECT_EQ(chosen.size(), 1);
+    EXPECT_EQ(trend->CursorPoint(), 102);
+    EXPECT_EQ(t.viewer->WavePlot()->CursorBlockAt(t.viewer->WavePlot()->CursorX()), 102);
+    test::GrabWidget(*t.viewer, QStringLiteral("viewer"));
+
+    // Another record goes back to the limits of the settings.
+    ASSERT_TRUE(t.viewer->OpenRecord(path));
+    ASSERT_TRUE(found.wait(5000));
+    EXPECT_EQ(events.Limits(), limits);
+    SetEventLimitsFile({});
 }
 
 TEST(ViewerAnalysis, KeysScrollZoomPlayAndAreListedInTheTooltip) {

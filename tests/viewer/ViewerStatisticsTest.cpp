@@ -4,11 +4,14 @@
 #include "cli/CliApp.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
+#include "records/EventLimitsConfig.h"
 #include "records/RecordFile.h"
 #include "records/RecordStatistics.h"
 #include "tests/support/TempDir.h"
+#include "viewer/CEventDlg.h"
 #include "viewer/CStatDlg.h"
 #include "viewer/StatisticsTable.h"
+#include "viewer/ViewerEvents.h"
 #include "viewer/ViewerJob.h"
 #include "widgets/FileDialog.h"
 
@@ -346,6 +349,56 @@ TEST(ViewerStatistics, ReportIsOneA4PageWithTheRecordThePlotsAndEveryNumber) {
             dark += qGray(rendered.pixel(x, y)) < 40;
     EXPECT_GT(dark, rendered.width() * rendered.height() / 16 / 10); // a tenth of the page at least
     test::SaveSnapshot(rendered, "viewer_report_page");
+}
+
+// With limits on, the report gains a page of them and the record's events, the first 40 listed
+// and all counted; the event list writes every event as CSV.
+TEST(ViewerStatistics, ReportGainsAPageOfEventsAndTheEventsExportAsCsv) {
+    const test::TempDir temp;
+    const std::string config = temp / "config.ini";
+    EventLimits limits;
+    limits[LimitKind::Ch1] = {true, 498}; // CH1 is b % 500: one point in 500 is above
+    ASSERT_TRUE(WriteEventLimits(config, limits));
+    SetEventLimitsFile(config);
+    const QString record = LongWaveRecord(QString::fromStdString(temp.path()), 21000);
+    ViewerUnderTest t;
+    ViewerEvents& events = *t.viewer->Events();
+    QSignalSpy found(&events, &ViewerEvents::EventsFound);
+    ASSERT_TRUE(t.viewer->OpenRecord(record));
+    ASSERT_TRUE(found.wait(10000));
+    ASSERT_EQ(events.Events().size(), 42u);
+
+    const QString pdf = QString::fromStdString(temp / "report.pdf");
+    {
+        FileAnswer answer(pdf);
+        ClickAndWait(t, ViewerStatistics::kExportReport);
+    }
+    ASSERT_TRUE(t.errors.empty()) << t.errors[0].toStdString();
+    const QString info = RunTool("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+2\\n"))) << info.toStdString();
+    const QString text = RunTool("pdftotext", {"-layout", "-f", "2", pdf, "-"});
+    EXPECT_TRUE(text.contains(QStringLiteral("CH1电流 > 498A，最少持续 1 点")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("全记录共 42 个事件，列出前 40 个")));
+    const RecordPoints points(*t.viewer->Statistics()->Record());
+    EXPECT_TRUE(text.contains(QString::fromStdString(points.PreciseTimeText(40 * 500 - 1))));
+    EXPECT_FALSE(text.contains(QString::fromStdString(points.PreciseTimeText(41 * 500 - 1))));
+    const QString page = QString::fromStdString(temp / "events");
+    RunTool("pdftoppm", {"-png", "-r", "60", "-f", "2", "-singlefile", pdf, page});
+    test::SaveSnapshot(QImage(page + ".png"), "viewer_report_events_page");
+
+    events.ShowWindow();
+    const QString csv = QString::fromStdString(temp / "events.csv");
+    FileAnswer answer(csv);
+    events.Window()->ExportButton()->click();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 43);
+    EXPECT_EQ(rows[0], QStringLiteral("limit,first,last,start,end,duration_s,max"));
+    EXPECT_EQ(rows[1], QStringLiteral("ch1,499,499,%1,%1,0.5,499")
+                           .arg(QString::fromStdString(points.PreciseTimeText(499))));
+    SetEventLimitsFile({});
 }
 
 TEST(ViewerStatistics, PlotsCanBeSavedAsPng) {
