@@ -2,6 +2,7 @@
 
 #include "widgets/CMyDialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <string>
 
@@ -10,7 +11,8 @@ namespace zel {
 class DialogUnits;
 class IpAddressEdit;
 
-// The settings dialog: the instrument's IP address, stored in config.ini on OK.
+// The settings dialog: the instrument's IP address and the language of the windows, stored in
+// config.ini on OK (the language applies from the next start).
 class CSetDlg : public CMyDialog {
     Q_OBJECT
 
@@ -19,14 +21,17 @@ public:
 
     IpAddressEdit* AddressField() const { return address_; }
     QLabel* RecordFolderLabel() const { return recordFolder_; }
+    QComboBox* LanguageField() const { return language_; }
     void accept() override;
 
 private:
     void ShowRecordFolder(const DialogUnits& du);
+    void ShowLanguage(const DialogUnits& du);
 
     std::string configPath_;
     IpAddressEdit* address_ = nullptr;
     QLabel* recordFolder_ = nullptr;
+    QComboBox* language_ = nullptr;
 };
 
 } // namespace zel

@@ -31,7 +31,7 @@ int TruncRow(float value) {
 } // namespace
 
 CCurseWnd::CCurseWnd(QWidget* parent)
-    : CPlotWnd(kLiveSpan, {QStringLiteral("自动"), "100", "200", "300", "400", "500"}, parent) {}
+    : CPlotWnd(kLiveSpan, {tr("自动"), "100", "200", "300", "400", "500"}, parent) {}
 
 int CCurseWnd::PointCount() const {
     std::lock_guard guard(lock);

@@ -16,7 +16,7 @@ constexpr float kItemScale[] = {0.0f, 100.0f, 200.0f, 500.0f, 1000.0f, 2000.0f};
 } // namespace
 
 CWaveWnd::CWaveWnd(QWidget* parent)
-    : CPlotWnd(8, {QStringLiteral("自动"), "100", "200", "500", "1000", "2000"}, parent) {}
+    : CPlotWnd(8, {tr("自动"), "100", "200", "500", "1000", "2000"}, parent) {}
 
 int CWaveWnd::BlockCount() const {
     std::lock_guard guard(lock);

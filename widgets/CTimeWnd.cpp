@@ -58,15 +58,15 @@ QString CTimeWnd::VersionText(int version) {
 QString CTimeWnd::Line(int index) const {
     switch (index) {
     case 0:
-        return QStringLiteral("设备编号:%1").arg(deviceNumber_);
+        return tr("设备编号:%1").arg(deviceNumber_);
     case 1:
-        return QStringLiteral("版本号:") + VersionText(version_);
+        return tr("版本号:") + VersionText(version_);
     case 2:
-        return QStringLiteral("开始时间:") + startTime_;
+        return tr("开始时间:") + startTime_;
     case 3:
-        return QStringLiteral("当前时间:") + currentTime_;
+        return tr("当前时间:") + currentTime_;
     case 4:
-        return QStringLiteral("总数据数:") + dataCount_;
+        return tr("总数据数:") + dataCount_;
     default:
         return {};
     }
