@@ -489,7 +489,11 @@ void CPlotWnd::Render(QImage& image, qreal ratio) {
         DrawValueAxis(painter, viewScale);
         painter.setPen(Qt::white);
         painter.setFont(fontArial);
-        DrawTextAt(painter, W - 30, H - 27, tr("(时间)"));
+        // A longer translation moves left so that it ends inside the plot.
+        const QString time = tr("(时间)");
+        DrawTextAt(painter,
+                   std::min(W - 30, W - 1 - QFontMetrics(fontArial).horizontalAdvance(time)),
+                   H - 27, time);
         painter.setFont(fontSong);
         painter.setPen(QColor(255, 255, 0));
         DrawTextAt(painter, 30, 5, scaleLabel);

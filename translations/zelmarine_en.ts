@@ -46,19 +46,19 @@
     <name>zel::CRealDlg</name>
     <message>
         <source>CH1波形：</source>
-        <translation>CH1 waveform:</translation>
+        <translation>CH1 wave:</translation>
     </message>
     <message>
         <source>CH2波形：</source>
-        <translation>CH2 waveform:</translation>
+        <translation>CH2 wave:</translation>
     </message>
     <message>
         <source>CH1曲线(A)：</source>
-        <translation>CH1 trend (A):</translation>
+        <translation>CH1 trend:</translation>
     </message>
     <message>
         <source>CH2曲线(A)：</source>
-        <translation>CH2 trend (A):</translation>
+        <translation>CH2 trend:</translation>
     </message>
     <message>
         <source>电流差：</source>
@@ -66,7 +66,7 @@
     </message>
     <message>
         <source>不平衡系数(%)：</source>
-        <translation>Unbalance (%):</translation>
+        <translation>Unbal. (%):</translation>
     </message>
     <message>
         <source>波形放大</source>
@@ -162,23 +162,23 @@ Settings: %3</translation>
     <name>zel::CTimeWnd</name>
     <message>
         <source>设备编号:%1</source>
-        <translation>Device No.:%1</translation>
+        <translation>Device No.: %1</translation>
     </message>
     <message>
         <source>版本号:</source>
-        <translation>Version:</translation>
+        <translation>Version: </translation>
     </message>
     <message>
         <source>开始时间:</source>
-        <translation>Start time:</translation>
+        <translation>Start time: </translation>
     </message>
     <message>
         <source>当前时间:</source>
-        <translation>Current time:</translation>
+        <translation>Current: </translation>
     </message>
     <message>
         <source>总数据数:</source>
-        <translation>Total data:</translation>
+        <translation>Total data: </translation>
     </message>
 </context>
 <context>
@@ -327,19 +327,19 @@ Settings: %3</translation>
     </message>
     <message>
         <source>波形放大</source>
-        <translation>Wave zoom in</translation>
+        <translation>Wave +</translation>
     </message>
     <message>
         <source>波形缩小</source>
-        <translation>Wave zoom out</translation>
+        <translation>Wave −</translation>
     </message>
     <message>
         <source>曲线放大</source>
-        <translation>Trend zoom in</translation>
+        <translation>Trend +</translation>
     </message>
     <message>
         <source>曲线缩小</source>
-        <translation>Trend zoom out</translation>
+        <translation>Trend −</translation>
     </message>
     <message>
         <source>播放</source>
@@ -347,19 +347,19 @@ Settings: %3</translation>
     </message>
     <message>
         <source>CH1波形：</source>
-        <translation>CH1 waveform:</translation>
+        <translation>CH1 wave:</translation>
     </message>
     <message>
         <source>CH2波形：</source>
-        <translation>CH2 waveform:</translation>
+        <translation>CH2 wave:</translation>
     </message>
     <message>
         <source>CH1曲线(A)：</source>
-        <translation>CH1 trend (A):</translation>
+        <translation>CH1 trend:</translation>
     </message>
     <message>
         <source>CH2曲线(A)：</source>
-        <translation>CH2 trend (A):</translation>
+        <translation>CH2 trend:</translation>
     </message>
     <message>
         <source>电流差：</source>
@@ -367,7 +367,7 @@ Settings: %3</translation>
     </message>
     <message>
         <source>不平衡系数(%)：</source>
-        <translation>Unbalance (%):</translation>
+        <translation>Unbal. (%):</translation>
     </message>
     <message>
         <source>不是记录文件：%1</source>
@@ -417,7 +417,7 @@ Settings: %3</translation>
     </message>
     <message>
         <source>记录传输</source>
-        <translation>Record transfer</translation>
+        <translation>Transfer</translation>
     </message>
     <message>
         <source>设置</source>
@@ -449,35 +449,35 @@ Settings: %3</translation>
     </message>
     <message>
         <source>SSID：</source>
-        <translation>SSID:</translation>
+        <translation>SSID: </translation>
     </message>
     <message>
         <source>信号强度：</source>
-        <translation>Signal:</translation>
+        <translation>Signal: </translation>
     </message>
     <message>
         <source>安全类型：</source>
-        <translation>Security:</translation>
+        <translation>Security: </translation>
     </message>
     <message>
         <source>设备编号：</source>
-        <translation>Device No.:</translation>
+        <translation>Device No.: </translation>
     </message>
     <message>
         <source>设备电量：</source>
-        <translation>Battery:</translation>
+        <translation>Battery: </translation>
     </message>
     <message>
         <source>设备版本：</source>
-        <translation>Version:</translation>
+        <translation>Version: </translation>
     </message>
     <message>
         <source>设备状态：</source>
-        <translation>State:</translation>
+        <translation>State: </translation>
     </message>
     <message>
         <source>设备时间：</source>
-        <translation>Device time:</translation>
+        <translation>Device time: </translation>
     </message>
     <message>
         <source>通道一：</source>
@@ -785,15 +785,15 @@ Settings: %3</translation>
     </message>
     <message>
         <source>设备编号：</source>
-        <translation>Device No.:</translation>
+        <translation>Device No.: </translation>
     </message>
     <message>
         <source>设备版本：</source>
-        <translation>Version:</translation>
+        <translation>Version: </translation>
     </message>
     <message>
         <source>设备电量：</source>
-        <translation>Battery:</translation>
+        <translation>Battery: </translation>
     </message>
     <message>
         <source>设备状态: </source>
@@ -801,7 +801,7 @@ Settings: %3</translation>
     </message>
     <message>
         <source>设备时间：</source>
-        <translation>Device time:</translation>
+        <translation>Device time: </translation>
     </message>
     <message>
         <source>连接状态：已连接</source>
@@ -809,7 +809,7 @@ Settings: %3</translation>
     </message>
     <message>
         <source>设备状态：</source>
-        <translation>State:</translation>
+        <translation>State: </translation>
     </message>
 </context>
 <context>
@@ -1043,15 +1043,15 @@ No data at the cursor</translation>
     </message>
     <message>
         <source>SSID：</source>
-        <translation>SSID:</translation>
+        <translation>SSID: </translation>
     </message>
     <message>
         <source>信号强度：</source>
-        <translation>Signal:</translation>
+        <translation>Signal: </translation>
     </message>
     <message>
         <source>连接类型：</source>
-        <translation>Security:</translation>
+        <translation>Security: </translation>
     </message>
     <message>
         <source>连接状态：已连接</source>

@@ -6,6 +6,7 @@
 #include "widgets/UiThread.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace zel {
 
@@ -53,6 +54,15 @@ void CTimeWnd::Tick() {
 
 QString CTimeWnd::VersionText(int version) {
     return QString::fromStdString(zel::VersionText(version));
+}
+
+int CTimeWnd::LineTop(int index) const {
+    const int lastTop = height() - 2 - QFontMetrics(font_).height();
+    int pitch = 17;
+    if (10 + 4 * pitch > lastTop)
+        pitch = std::clamp((lastTop - 2) / 4, 1, 17);
+    const int first = std::clamp(lastTop - 4 * pitch, 2, 10);
+    return first + pitch * index;
 }
 
 QString CTimeWnd::Line(int index) const {

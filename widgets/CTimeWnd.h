@@ -26,7 +26,10 @@ public:
 
     // The five lines as they are drawn, top to bottom (index 0 to 4).
     QString Line(int index) const;
-    static int LineTop(int index) { return 10 + 17 * index; }
+    // The top of a line: 10 px down and 17 px apart, or closer in a bar too low for five lines
+    // of its font.
+    int LineTop(int index) const;
+    const QFont& LineFont() const { return font_; }
     static constexpr int kLineLeft = 5;
 
     // "V%d.%d%d%d" of a firmware version: 1203 is V1.203.
