@@ -8,7 +8,6 @@
 #include "app/ViewerLaunch.h"
 #include "common/FileLocations.h"
 #include "common/Language.h"
-#include "common/ModuleDirectory.h"
 #include "common/Version.h"
 #include "platform/UDisksDriveLister.h"
 #include "resources/Resources.h"
@@ -33,7 +32,8 @@ int CZelmarineApp::Run(int argc, char** argv) {
     InitResources();
     // The language is chosen once, at start: the settings dialog's choice takes effect on the
     // next start.
-    InstallTranslations(ResolveLanguage(ReadLanguageChoice(ConfigFilePath()), SystemLanguage()));
+    InstallTranslations(ResolveLanguage(
+        ReadLanguageChoice(FileLocations::ForThisProcess().ConfigFile()), SystemLanguage()));
     QApplication::setWindowIcon(LoadIconResource(128));
 
     if (auto viewer = ViewerForCommandLine(QApplication::arguments())) {
