@@ -37,6 +37,10 @@ CSetDlg::CSetDlg(std::string configPath, QWidget* parent)
     cancel->setGeometry(du.ToPixels(227, 141, 56, 18));
     ShowRecordFolder(du);
     ShowLanguage(du);
+    // The keyboard goes down the fields, then to the buttons.
+    setTabOrder(address_->Field(3), language_);
+    setTabOrder(language_, ok);
+    setTabOrder(ok, cancel);
     connect(ok, &QPushButton::clicked, this, &CSetDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSetDlg::reject);
 

@@ -5,6 +5,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/SampleBlock.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
@@ -102,6 +103,8 @@ void CRealDlg::CreateControls() {
         auto* readout = new CDigital(this);
         readout->setObjectName(QString::number(column.readout));
         readouts_[column.readout] = readout;
+        ExposeReadout(readout, ReadoutCaption(static_cast<int>(&column - kColumns)));
+        label->setBuddy(readout);
     }
     for (const ButtonEntry& entry : kZoomButtons) {
         auto* button = new QPushButton(tr(entry.caption), this);

@@ -74,6 +74,21 @@ void CPlotWnd::EnableScrollBar() {
     connect(scrollBar, &QScrollBar::actionTriggered, this, &CPlotWnd::OnScrollAction);
 }
 
+QString CPlotWnd::AccessibleSummary() const {
+    QStringList labels;
+    int ch1 = 0, ch2 = 0;
+    {
+        std::lock_guard guard(lock);
+        labels = TimeAxisLabels({LabelSeconds(0), LabelSeconds(35)}, clockStart);
+        ch1 = cursorCh1;
+        ch2 = cursorCh2;
+    }
+    return tr("显示 %1 至 %2，光标处 CH1 %3，CH2 %4")
+        .arg(labels.value(0), labels.value(1))
+        .arg(ch1)
+        .arg(ch2);
+}
+
 int CPlotWnd::Span() const {
     std::lock_guard guard(lock);
     return span;

@@ -26,6 +26,10 @@
         <source>自动</source>
         <translation>Auto</translation>
     </message>
+    <message>
+        <source>趋势曲线图</source>
+        <translation>Trend plot</translation>
+    </message>
 </context>
 <context>
     <name>zel::CPlotWnd</name>
@@ -40,6 +44,10 @@
     <message>
         <source>(时间)</source>
         <translation>(time)</translation>
+    </message>
+    <message>
+        <source>显示 %1 至 %2，光标处 CH1 %3，CH2 %4</source>
+        <translation>Showing %1 to %2; at the cursor CH1 %3, CH2 %4</translation>
     </message>
 </context>
 <context>
@@ -179,6 +187,10 @@ Settings: %3</translation>
     <message>
         <source>总数据数:</source>
         <translation>Total data: </translation>
+    </message>
+    <message>
+        <source>信息栏</source>
+        <translation>Information bar</translation>
     </message>
 </context>
 <context>
@@ -400,6 +412,10 @@ Settings: %3</translation>
         <source>自动</source>
         <translation>Auto</translation>
     </message>
+    <message>
+        <source>波形图</source>
+        <translation>Waveform plot</translation>
+    </message>
 </context>
 <context>
     <name>zel::CZelmarineDlg</name>
@@ -509,7 +525,7 @@ Settings: %3</translation>
     </message>
     <message>
         <source>时间同步失败!</source>
-        <translation>Could not set the device's clock!</translation>
+        <translation>Could not set the device&apos;s clock!</translation>
     </message>
     <message>
         <source>确定要退出Velquist软件吗?</source>
@@ -661,6 +677,37 @@ Settings: %3</translation>
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>zel::Readouts</name>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>CH1波形</source>
+        <translation>CH1 waveform</translation>
+    </message>
+    <message>
+        <source>CH2波形</source>
+        <translation>CH2 waveform</translation>
+    </message>
+    <message>
+        <source>CH1曲线(A)</source>
+        <translation>CH1 trend (A)</translation>
+    </message>
+    <message>
+        <source>CH2曲线(A)</source>
+        <translation>CH2 trend (A)</translation>
+    </message>
+    <message>
+        <source>电流差</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>不平衡系数(%)</source>
+        <translation>Unbalance (%)</translation>
     </message>
 </context>
 <context>
@@ -831,7 +878,7 @@ Settings: %3</translation>
     </message>
     <message>
         <source>不在记录的时间内：%1（%2 至 %3）</source>
-        <translation>Not within the record's time: %1 (%2 to %3)</translation>
+        <translation>Not within the record&apos;s time: %1 (%2 to %3)</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 #include "viewer/ViewerMenus.h"
 #include "viewer/ViewerNotes.h"
 #include "viewer/ViewerStatistics.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
@@ -191,6 +192,7 @@ void CViewDlg::CreateControls() {
         readouts_[k] = new CDigital(this);
         readouts_[k]->setObjectName(QString::number(kReadout1 + k));
         controls_[kReadout1 + k] = readouts_[k];
+        ExposeReadout(readouts_[k], ReadoutCaption(k));
     }
 }
 

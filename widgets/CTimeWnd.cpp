@@ -2,6 +2,7 @@
 
 #include "common/DeviceText.h"
 #include "common/LocalTime.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/Fonts.h"
 #include "widgets/UiThread.h"
 
@@ -23,6 +24,14 @@ CTimeWnd::CTimeWnd(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&clock_, &QTimer::timeout, this, &CTimeWnd::Tick);
     clock_.start(kClockIntervalMs);
+    KeepAccessibleText(
+        this, [] { return tr("信息栏"); },
+        [this] {
+            QStringList lines;
+            for (int i = 0; i < 5; ++i)
+                lines << Line(i);
+            return lines.join(QLatin1Char('\n'));
+        });
 }
 
 void CTimeWnd::SetDevice(int deviceNumber, int version) {

@@ -10,6 +10,7 @@
 #include "app/ProgramWindows.h"
 #include "live/CRealDlg.h"
 #include "live/CRecordDlg.h"
+#include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "stored/CTransDlg.h"
 #include "stored/CUsbDlg.h"
@@ -29,6 +30,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +62,9 @@ void CollectAccessibleTexts(QAccessibleInterface* node, QStringList& texts, int 
     for (int i = 0; i < node->childCount(); ++i)
         CollectAccessibleTexts(node->child(i), texts, depth + 1);
 }
+
+// A readout as a screen reader reads it: its caption and its number.
+const QRegularExpression kWaveReadout(QStringLiteral("(^|\\|)CH1 waveform: -?[0-9]+(\\||$)"));
 
 QString Plain(QString text) {
     return text.remove(QLatin1Char('&'));
@@ -177,8 +182,20 @@ TEST_F(EnglishWindowsTest, TheDemoProgramsWindowsSpeakEnglishAndFit) {
     ASSERT_TRUE(polled(QStringLiteral("State: Measuring")));
     ExpectEnglishAndFitting(main, QStringLiteral("main"));
 
-    EXPECT_TRUE(CheckOpened<CRealDlg>(main, CZelmarineDlg::kLiveView, QStringLiteral("live"),
-                                      [](CRealDlg& w) { return w.WavePlot()->BlockCount() > 3; }));
+    // A screen reader's view of the live view: the readouts by their captions, the information
+    // bar's lines and what each plot shows.
+    QString said;
+    EXPECT_TRUE(CheckOpened<CRealDlg>(
+        main, CZelmarineDlg::kLiveView, QStringLiteral("live"), [&](CRealDlg& w) {
+            QStringList texts;
+            CollectAccessibleTexts(QAccessible::queryAccessibleInterface(&w), texts);
+            said = texts.join(QLatin1Char('|'));
+            return w.WavePlot()->BlockCount() > 3 && kWaveReadout.match(said).hasMatch();
+        }));
+    for (const char* part :
+         {"CH2 waveform: ", "CH1 trend (A): ", "CH2 trend (A): ", "Difference: ", "Unbalance (%): ",
+          "Information bar", "Device No.: 191012", "Waveform plot", "Trend plot", "Showing 0h0m"})
+        EXPECT_TRUE(said.contains(QLatin1String(part))) << part << " in " << said.toStdString();
     ASSERT_TRUE(polled(QStringLiteral("State: Measuring")));
     EXPECT_TRUE(CheckOpened<CRecordDlg>(main, CZelmarineDlg::kRecording,
                                         QStringLiteral("recording"),

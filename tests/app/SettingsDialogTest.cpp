@@ -43,6 +43,11 @@ TEST(SettingsDialogTest, FieldShowsAndStoresTheAddress) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("999"));
     EXPECT_EQ(field->text(), QStringLiteral("192.168.4.99"));
 
+    // Tab goes from the address on to the language, then to the buttons.
+    field->Field(3)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.LanguageField());
+
     // The language: automatic until chosen, stored with the address.
     QComboBox* language = dialog.LanguageField();
     EXPECT_EQ(language->currentText(), QStringLiteral("自动"));
