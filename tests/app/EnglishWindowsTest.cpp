@@ -20,6 +20,7 @@
 #include "viewer/ViewerStatistics.h"
 #include "widgets/CButtonTR.h"
 #include "widgets/CTimeWnd.h"
+#include "widgets/Translations.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -228,6 +229,12 @@ TEST_F(EnglishWindowsTest, TheViewerStatisticsAndSettingsSpeakEnglishAndFit) {
     CSetDlg settings(temp / "config.ini");
     settings.show();
     ExpectEnglishAndFitting(settings, QStringLiteral("settings"));
+
+    // Qt's own texts (its file dialogs, message boxes) follow the program's language: the
+    // Chinese program loads Debian's Chinese translation of them.
+    ASSERT_TRUE(InstallTranslations(UiLanguage::Chinese));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
 }
 
 } // namespace
