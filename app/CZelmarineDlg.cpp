@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CSetDlg.h"
 #include "common/LocalTime.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/CButtonTR.h"
 #include "widgets/CDigital.h"
 #include "widgets/DialogUnits.h"
@@ -153,6 +154,8 @@ void CZelmarineDlg::CreateControls() {
     ch2_->setGeometry(du.ToPixels(429, 93, 69, 18));
     ch1_->SetText(QStringLiteral("0A"));
     ch2_->SetText(QStringLiteral("0A"));
+    ExposeReadout(ch1_, tr("CH1电流"));
+    ExposeReadout(ch2_, tr("CH2电流"));
 }
 
 void CZelmarineDlg::ApplyUpdate(const PollerUpdate& update) {

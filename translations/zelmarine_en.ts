@@ -535,6 +535,14 @@ Settings: %3</translation>
         <source>关于 Zelmarine(&amp;A)...</source>
         <translation>About Zelmarine(&amp;A)...</translation>
     </message>
+    <message>
+        <source>CH1电流</source>
+        <translation>CH1 current</translation>
+    </message>
+    <message>
+        <source>CH2电流</source>
+        <translation>CH2 current</translation>
+    </message>
 </context>
 <context>
     <name>zel::CursorPairReadout</name>

@@ -182,6 +182,15 @@ TEST_F(EnglishWindowsTest, TheDemoProgramsWindowsSpeakEnglishAndFit) {
     };
     ASSERT_TRUE(polled(QStringLiteral("State: Measuring")));
     ExpectEnglishAndFitting(main, QStringLiteral("main"));
+    // The readouts of the present currents, read as their captions and values; the names
+    // follow the readouts within a third of a second.
+    const QRegularExpression current(QStringLiteral("^CH[12] current: \\d+A$"));
+    QStringList mainTexts;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        mainTexts.clear();
+        CollectAccessibleTexts(QAccessible::queryAccessibleInterface(&main), mainTexts);
+        return mainTexts.filter(current).size() == 2;
+    })) << mainTexts.join(QLatin1Char('|')).toStdString();
 
     // A screen reader's view of the live view: the readouts by their captions, the information
     // bar's lines and what each plot shows.
