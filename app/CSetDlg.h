@@ -5,6 +5,7 @@
 #include "records/Events.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <array>
@@ -15,8 +16,9 @@ namespace zel {
 class DialogUnits;
 class IpAddressEdit;
 
-// The settings dialog: the instrument's IP address, and under it the limits the live view
-// watches with the tone at an event's start; all stored in config.ini on OK.
+// The settings dialog: the instrument's IP address, the language of the windows (it applies
+// from the next start), and under them the limits the live view watches with the tone at an
+// event's start; all stored in config.ini on OK.
 class CSetDlg : public CMyDialog {
     Q_OBJECT
 
@@ -29,6 +31,7 @@ public:
     QLineEdit* LimitField(LimitKind kind) const { return fields_[static_cast<int>(kind)]; }
     QLineEdit* MinPointsField() const { return minPoints_; }
     QCheckBox* SoundSwitch() const { return sound_; }
+    QComboBox* LanguageField() const { return language_; }
     void accept() override;
 
 private:
@@ -37,6 +40,7 @@ private:
     // The limits as the fields give them; nothing, after saying why, when one switched on has
     // no valid value.
     std::optional<EventLimits> LimitsGiven();
+    void ShowLanguage(const DialogUnits& du);
 
     std::string configPath_;
     IpAddressEdit* address_ = nullptr;
@@ -46,6 +50,7 @@ private:
     QLineEdit* minPoints_ = nullptr;
     QCheckBox* sound_ = nullptr;
     EventLimits stored_;
+    QComboBox* language_ = nullptr;
 };
 
 } // namespace zel

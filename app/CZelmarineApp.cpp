@@ -7,12 +7,14 @@
 #include "app/TerminationSignals.h"
 #include "app/ViewerLaunch.h"
 #include "common/FileLocations.h"
+#include "common/Language.h"
 #include "common/Version.h"
 #include "platform/UDisksDriveLister.h"
 #include "records/EventLimitsConfig.h"
 #include "resources/Resources.h"
 #include "viewer/ViewDlg.h"
 #include "widgets/ImageResources.h"
+#include "widgets/Translations.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -29,6 +31,10 @@ int CZelmarineApp::Run(int argc, char** argv) {
     QApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
     QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     InitResources();
+    // The language is chosen once, at start: the settings dialog's choice takes effect on the
+    // next start.
+    InstallTranslations(ResolveLanguage(
+        ReadLanguageChoice(FileLocations::ForThisProcess().ConfigFile()), SystemLanguage()));
     QApplication::setWindowIcon(LoadIconResource(128));
 
     if (auto viewer = ViewerForCommandLine(QApplication::arguments())) {

@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CSetDlg.h"
 #include "common/LocalTime.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/CButtonTR.h"
 #include "widgets/CDigital.h"
 #include "widgets/DialogUnits.h"
@@ -36,10 +37,13 @@ struct ButtonEntry {
 
 // In the order of the row, left to right.
 constexpr ButtonEntry kButtons[] = {
-    {CZelmarineDlg::kLiveView, "实时查看", 128},  {CZelmarineDlg::kViewer, "记录查看", 138},
-    {CZelmarineDlg::kRecording, "实时录制", 135}, {CZelmarineDlg::kTransfer, "记录传输", 137},
-    {CZelmarineDlg::kSettings, "设置", 136},      {CZelmarineDlg::kFileAnalysis, "文件分析", 134},
-    {CZelmarineDlg::kExit, "退出", 133},
+    {CZelmarineDlg::kLiveView, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "实时查看"), 128},
+    {CZelmarineDlg::kViewer, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "记录查看"), 138},
+    {CZelmarineDlg::kRecording, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "实时录制"), 135},
+    {CZelmarineDlg::kTransfer, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "记录传输"), 137},
+    {CZelmarineDlg::kSettings, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "设置"), 136},
+    {CZelmarineDlg::kFileAnalysis, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "文件分析"), 134},
+    {CZelmarineDlg::kExit, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "退出"), 133},
 };
 
 } // namespace
@@ -101,7 +105,7 @@ void CZelmarineDlg::CreateControls() {
     const DialogUnits du(font());
     int left = 15;
     for (const ButtonEntry& entry : kButtons) {
-        auto* button = new CButtonTR(QString::fromUtf8(entry.caption), this);
+        auto* button = new CButtonTR(tr(entry.caption), this);
         button->setObjectName(QString::number(entry.id));
         button->SetIcon(entry.icon);
         button->setGeometry(left, 30, 130, 40);
@@ -114,28 +118,28 @@ void CZelmarineDlg::CreateControls() {
     const struct {
         const char* title;
         QRect units;
-    } groups[] = {{"WIFI状态", {7, 42, 167, 84}},
-                  {"设备状态", {191, 42, 167, 84}},
-                  {"电流", {375, 42, 137, 84}}};
+    } groups[] = {{QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "WIFI状态"), {7, 42, 167, 84}},
+                  {QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "设备状态"), {191, 42, 167, 84}},
+                  {QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "电流"), {375, 42, 137, 84}}};
     for (const auto& g : groups) {
-        auto* box = new QGroupBox(QString::fromUtf8(g.title), this);
+        auto* box = new QGroupBox(tr(g.title), this);
         box->setGeometry(du.ToPixels(g.units));
         box->lower();
     }
-    AddLabel(1033, QStringLiteral("连接状态：未连接"), {21, 56, 148, 8});
-    AddLabel(1037, QStringLiteral("SSID："), {22, 75, 148, 8});
-    AddLabel(1035, QStringLiteral("信号强度："), {21, 95, 148, 8});
-    AddLabel(1036, QStringLiteral("安全类型："), {21, 114, 148, 8});
-    AddLabel(1038, QStringLiteral("连接状态：未连接"), {206, 56, 122, 8});
-    AddLabel(1039, QStringLiteral("设备编号："), {206, 68, 120, 8});
-    AddLabel(1040, QStringLiteral("设备电量："), {206, 80, 127, 8});
-    AddLabel(1041, QStringLiteral("设备版本："), {206, 92, 118, 8});
-    AddLabel(1043, QStringLiteral("设备状态："), {206, 104, 114, 8});
-    AddLabel(1042, QStringLiteral("设备时间："), {206, 116, 114, 8});
-    AddLabel(0, QStringLiteral("通道一："), {391, 72, 42, 8});
-    AddLabel(0, QStringLiteral("通道二："), {391, 99, 43, 8});
+    AddLabel(1033, tr("连接状态：未连接"), {21, 56, 148, 8});
+    AddLabel(1037, tr("SSID："), {22, 75, 148, 8});
+    AddLabel(1035, tr("信号强度："), {21, 95, 148, 8});
+    AddLabel(1036, tr("安全类型："), {21, 114, 148, 8});
+    AddLabel(1038, tr("连接状态：未连接"), {206, 56, 122, 8});
+    AddLabel(1039, tr("设备编号："), {206, 68, 120, 8});
+    AddLabel(1040, tr("设备电量："), {206, 80, 127, 8});
+    AddLabel(1041, tr("设备版本："), {206, 92, 118, 8});
+    AddLabel(1043, tr("设备状态："), {206, 104, 114, 8});
+    AddLabel(1042, tr("设备时间："), {206, 116, 114, 8});
+    AddLabel(0, tr("通道一："), {391, 72, 42, 8});
+    AddLabel(0, tr("通道二："), {391, 99, 43, 8});
 
-    syncButton_ = new QPushButton(QStringLiteral("同步"), this);
+    syncButton_ = new QPushButton(tr("同步"), this);
     syncButton_->setObjectName(QString::number(kSync));
     syncButton_->setGeometry(du.ToPixels(321, 111, 35, 14));
     syncButton_->setEnabled(false);
@@ -150,6 +154,8 @@ void CZelmarineDlg::CreateControls() {
     ch2_->setGeometry(du.ToPixels(429, 93, 69, 18));
     ch1_->SetText(QStringLiteral("0A"));
     ch2_->SetText(QStringLiteral("0A"));
+    ExposeReadout(ch1_, tr("CH1电流"));
+    ExposeReadout(ch2_, tr("CH2电流"));
 }
 
 void CZelmarineDlg::ApplyUpdate(const PollerUpdate& update) {
@@ -197,16 +203,16 @@ void CZelmarineDlg::OnButton(int id) {
 bool CZelmarineDlg::CheckDevice(int id) {
     // The flag and the status are those of the latest poll, as they stand now.
     if (!poller_->Connected()) {
-        MessageBox::Error(this, QStringLiteral("未能连接到设备!"));
+        MessageBox::Error(this, tr("未能连接到设备!"));
         return false;
     }
     const std::uint8_t state = poller_->LastStatus().state;
     if (id != kTransfer && state != kStateMeasuring) {
-        MessageBox::Error(this, QStringLiteral("设备不是在测量状态"));
+        MessageBox::Error(this, tr("设备不是在测量状态"));
         return false;
     }
     if (id == kTransfer && state != kStateViewing) {
-        MessageBox::Error(this, QStringLiteral("设备不是在查看状态"));
+        MessageBox::Error(this, tr("设备不是在查看状态"));
         return false;
     }
     return true;
@@ -245,20 +251,20 @@ void CZelmarineDlg::OnSync() {
     const ClockBytes clock = ClockBytesOf(NowSeconds());
     DeviceLink& link = *environment_.link;
     if (!link.Connect()) {
-        MessageBox::Error(this, QStringLiteral("连接设备失败!"));
+        MessageBox::Error(this, tr("连接设备失败!"));
     } else {
         DeviceStatus status = poller_->LastStatus();
         if (link.SyncClock(status, clock.bytes))
             poller_->SetLastStatus(status);
         else
-            MessageBox::Error(this, QStringLiteral("时间同步失败!"));
+            MessageBox::Error(this, tr("时间同步失败!"));
     }
     link.Close();
     poller_->Start();
 }
 
 bool CZelmarineDlg::CanClose() {
-    if (askBeforeClose_ && MessageBox::Question(this, QStringLiteral("确定要退出Velquist软件吗?"),
+    if (askBeforeClose_ && MessageBox::Question(this, tr("确定要退出Velquist软件吗?"),
                                                 MessageBox::Icon::Error) != MessageBox::Answer::Yes)
         return false;
     poller_->Stop();
@@ -303,7 +309,7 @@ void CZelmarineDlg::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QMenu menu(this);
-    QAction* about = menu.addAction(QStringLiteral("关于 Zelmarine(&A)..."));
+    QAction* about = menu.addAction(tr("关于 Zelmarine(&A)..."));
     about->setObjectName(QStringLiteral("16"));
     connect(about, &QAction::triggered, this, &CZelmarineDlg::ShowAbout);
     if (environment_.extendTitleMenu)

@@ -7,6 +7,7 @@
 #include "sim/StorageBuilder.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
 
@@ -65,10 +66,13 @@ void DemoEnvironment::AddStateItems(QMenu& menu) {
         const char* text;
         std::uint8_t state;
         const char* name;
-    } items[] = {{"演示仪器：测量状态", kStateMeasuring, "demo-measuring"},
-                 {"演示仪器：查看状态", kStateViewing, "demo-viewing"}};
+    } items[] = {{QT_TRANSLATE_NOOP("zel::DemoEnvironment", "演示仪器：测量状态"), kStateMeasuring,
+                  "demo-measuring"},
+                 {QT_TRANSLATE_NOOP("zel::DemoEnvironment", "演示仪器：查看状态"), kStateViewing,
+                  "demo-viewing"}};
     for (const auto& item : items) {
-        QAction* action = menu.addAction(QString::fromUtf8(item.text));
+        QAction* action =
+            menu.addAction(QCoreApplication::translate("zel::DemoEnvironment", item.text));
         action->setObjectName(QString::fromUtf8(item.name));
         action->setCheckable(true);
         action->setChecked(current == item.state);

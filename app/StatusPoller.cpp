@@ -1,23 +1,40 @@
 #include "app/StatusPoller.h"
 
 #include "device/StatusText.h"
+#include "widgets/Translations.h"
 
+#include <QCoreApplication>
 #include <thread>
 
 namespace zel {
+namespace {
+
+// The poller's texts are made on its thread; the translators are read under Qt's lock.
+std::string Tr(const char* text) {
+    return QCoreApplication::translate("zel::StatusPoller", text).toStdString();
+}
+
+} // namespace
+
 void FillInstrumentTexts(const DeviceStatus* s, PollerUpdate& u) {
     if (!s) {
-        u.instrument = {"连接状态：未连接", "设备编号：", "设备版本：",
-                        "设备电量：",       "设备状态: ", "设备时间："};
+        u.instrument = {Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "连接状态：未连接")),
+                        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备编号：")),
+                        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备版本：")),
+                        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备电量：")),
+                        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备状态: ")),
+                        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备时间："))};
         u.ch1 = u.ch2 = "0A";
         return;
     }
-    u.instrument = {"连接状态：已连接",
-                    "设备编号：" + DeviceNumberText(s->serial),
-                    "设备版本：" + VersionText(s->version),
-                    "设备电量：" + BatteryText(s->battery),
-                    "设备状态：" + StateText(s->state),
-                    "设备时间：" + ClockText(*s)};
+    u.instrument = {
+        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "连接状态：已连接")),
+        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备编号：")) + DeviceNumberText(s->serial),
+        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备版本：")) + VersionText(s->version),
+        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备电量：")) + BatteryText(s->battery),
+        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备状态：")) +
+            DeviceText(StateText(s->state)).toStdString(),
+        Tr(QT_TRANSLATE_NOOP("zel::StatusPoller", "设备时间：")) + ClockText(*s)};
     u.ch1 = CurrentText(s->ch1Current);
     u.ch2 = CurrentText(s->ch2Current);
 }

@@ -1,6 +1,7 @@
 #include "cli/DownloadCommand.h"
 
 #include "cli/Interrupt.h"
+#include "cli/Messages.h"
 #include "cli/SummaryPrinter.h"
 #include "device/RecordTransfer.h"
 
@@ -21,20 +22,20 @@ int DownloadCommand::Run(CliContext& c) {
     // Like the transfer window, refuse at once when the instrument reports no stored data.
     DeviceStatus status;
     if (!c.link.Connect())
-        return Fail(c, TransferMessage(TransferOutcome::ConnectFailed));
+        return Fail(c, SayDevice(TransferMessage(TransferOutcome::ConnectFailed)));
     const bool haveStatus = c.link.QueryStatus(status);
     c.link.Close();
     if (!haveStatus)
-        return Fail(c, TransferMessage(TransferOutcome::StatusFailed));
+        return Fail(c, SayDevice(TransferMessage(TransferOutcome::StatusFailed)));
     if (status.recordSlots == 0)
-        return Fail(c, "无存储数据!");
+        return Fail(c, Say("无存储数据!"));
 
     std::atomic<bool> downloading{true};
     const std::atomic<bool> writing{true}; // an interrupted download still keeps what arrived
     std::vector<RecordFileSummary> files;
     TransferEvents events;
     events.statusText = [&c](const std::string& text) {
-        c.err << '\r' << text << "\033[K" << std::flush;
+        c.err << '\r' << SayDevice(text) << "\033[K" << std::flush;
     };
     events.fileDone = [&files](const RecordFileSummary& s) { files.push_back(s); };
 
@@ -51,13 +52,13 @@ int DownloadCommand::Run(CliContext& c) {
     if (outcome == TransferOutcome::Stopped) {
         // What arrived is kept, but the download is not complete: a script must not take it
         // for one.
-        c.err << TransferMessage(outcome) << '\n';
+        c.err << SayDevice(TransferMessage(outcome)) << '\n';
         return kExitInterrupted;
     }
     if (outcome == TransferOutcome::WriteFailed)
-        return Fail(c, std::string(TransferMessage(outcome)) + " " + std::strerror(writeError));
+        return Fail(c, SayDevice(TransferMessage(outcome)) + " " + std::strerror(writeError));
     if (outcome != TransferOutcome::Completed)
-        return Fail(c, TransferMessage(outcome));
+        return Fail(c, SayDevice(TransferMessage(outcome)));
     return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/Interrupt.h"
 #include "cli/Json.h"
+#include "cli/Messages.h"
 #include "common/LocalTime.h"
 #include "device/LiveRun.h"
 #include "device/WaveformRecorder.h"
@@ -69,11 +70,14 @@ public:
         if (event.kind == LinkEvent::Kind::Lost) {
             down_ = true;
             downSince_ = Clock::now();
-            err_ << "zelmarine-cli: record: " << Time(event.lostAt) << " 连接中断, 正在重新连接\n";
+            err_ << "zelmarine-cli: record: "
+                 << Say("%1 连接中断, 正在重新连接", {Time(event.lostAt)}) << "\n";
         } else if (event.kind == LinkEvent::Kind::Resumed) {
             down_ = false;
-            err_ << "zelmarine-cli: record: " << Time(event.at) << " 连接已恢复 (中断于 "
-                 << Time(event.lostAt) << ", 第" << event.drops << "次中断)\n";
+            err_ << "zelmarine-cli: record: "
+                 << Say("%1 连接已恢复 (中断于 %2, 第%3次中断)",
+                        {Time(event.at), Time(event.lostAt), std::to_string(event.drops)})
+                 << "\n";
         }
         err_.flush();
         changed_.notify_all();
@@ -187,11 +191,11 @@ int RecordCommand::Run(CliContext& c) {
     // The window is opened with the last status: the file carries its serial and version.
     DeviceStatus status;
     if (!c.link.Connect())
-        return Fail(c, "连接到设备出现错误!");
+        return Fail(c, Say("连接到设备出现错误!"));
     const bool haveStatus = c.link.QueryStatus(status);
     c.link.Close();
     if (!haveStatus)
-        return Fail(c, "读取设备信息失败!");
+        return Fail(c, Say("读取设备信息失败!"));
 
     WaveformRecorder recorder(prefix, static_cast<std::uint16_t>(status.serial),
                               static_cast<std::uint16_t>(status.version), directory);
@@ -208,19 +212,19 @@ int RecordCommand::Run(CliContext& c) {
         run.Stop(false);
     }
     if (sink.ConnectFailed())
-        return Fail(c, "连接到设备出现错误!");
+        return Fail(c, Say("连接到设备出现错误!"));
     const std::vector<WaveformRecorder::File> files = recorder.Files();
     if (recorder.Failed()) {
         PrintFiles(c.out, files, sink.Drops(), json);
-        return Fail(c, "记录文件写入失败: " +
+        return Fail(c, Say("记录文件写入失败: ") +
                            (recorder.Path().empty() ? recorder.Folder() : recorder.Path()) + ": " +
                            std::strerror(recorder.Error()));
     }
     if (files.empty())
-        return Fail(c, "未收到数据");
+        return Fail(c, Say("未收到数据"));
     PrintFiles(c.out, files, sink.Drops(), json);
     if (sink.GaveUp())
-        return Fail(c, "设备 " + std::to_string(giveUpSeconds) + " 秒未恢复连接, 录制已结束");
+        return Fail(c, Say("设备 %1 秒未恢复连接, 录制已结束", {std::to_string(giveUpSeconds)}));
     return kExitOk;
 }
 

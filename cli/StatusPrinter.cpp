@@ -1,6 +1,7 @@
 #include "cli/StatusPrinter.h"
 
 #include "cli/Json.h"
+#include "cli/Messages.h"
 #include "device/StatusText.h"
 
 #include <cstdio>
@@ -29,14 +30,14 @@ void PrintStatus(std::ostream& out, const DeviceStatus& s, bool json) {
             << "}\n";
         return;
     }
-    out << "设备编号：" << DeviceNumberText(s.serial) << "\n"
-        << "设备版本：" << VersionText(s.version) << "\n"
-        << "设备电量：" << BatteryText(s.battery) << "\n"
-        << "存储记录：" << s.recordSlots << "\n"
-        << "设备时间：" << ClockText(s) << "\n"
-        << "设备状态：" << StateText(s.state) << "\n"
-        << "CH1电流：" << CurrentText(s.ch1Current) << "\n"
-        << "CH2电流：" << CurrentText(s.ch2Current) << "\n";
+    out << Say("设备编号：") << DeviceNumberText(s.serial) << "\n"
+        << Say("设备版本：") << VersionText(s.version) << "\n"
+        << Say("设备电量：") << BatteryText(s.battery) << "\n"
+        << Say("存储记录：") << s.recordSlots << "\n"
+        << Say("设备时间：") << ClockText(s) << "\n"
+        << Say("设备状态：") << SayDevice(StateText(s.state)) << "\n"
+        << Say("CH1电流：") << CurrentText(s.ch1Current) << "\n"
+        << Say("CH2电流：") << CurrentText(s.ch2Current) << "\n";
 }
 
 } // namespace zel::cli

@@ -1,5 +1,6 @@
 #include "device/RecordTransfer.h"
 
+#include "common/TranslatableText.h"
 #include "device/StoredRecords.h"
 #include "records/TrendRecordWriter.h"
 
@@ -18,19 +19,19 @@ template <typename F, typename... Args> void Call(const F& f, Args&&... args) {
 const char* TransferMessage(TransferOutcome outcome) {
     switch (outcome) {
     case TransferOutcome::ConnectFailed:
-        return "连接到设备出现错误!";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "连接到设备出现错误!");
     case TransferOutcome::StatusFailed:
-        return "读取设备信息失败!";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "读取设备信息失败!");
     case TransferOutcome::NoRecords:
-        return "无数据记录或存储信息读取失败!";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "无数据记录或存储信息读取失败!");
     case TransferOutcome::DownloadFailed:
-        return "数据传输失败!";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "数据传输失败!");
     case TransferOutcome::Completed:
-        return "数据传输完成!";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "数据传输完成!");
     case TransferOutcome::WriteFailed:
-        return "保存数据失败!";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "保存数据失败!");
     case TransferOutcome::Stopped:
-        return "传输已停止";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "传输已停止");
     }
     return "";
 }
@@ -55,7 +56,7 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
             Call(events.progressPosition, position);
     };
 
-    live.statusText("准备传输");
+    live.statusText(QT_TRANSLATE_NOOP("zel::DeviceText", "准备传输"));
     if (!link.Connect())
         return stopped() ? TransferOutcome::Stopped : TransferOutcome::ConnectFailed;
     if (!link.QueryStatus(status)) {
@@ -66,7 +67,7 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
     }
     link.Drain();
 
-    live.statusText("正在读取存储信息");
+    live.statusText(QT_TRANSLATE_NOOP("zel::DeviceText", "正在读取存储信息"));
     const StoredDirectory directoryRead = ReadRecordDirectory(
         link, status.recordSlots, downloading, live.progressRange, live.progressPosition);
     if (stopped())
@@ -81,7 +82,8 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
         link, directoryRead.entries, directoryRead.total, downloading,
         [&live](int done, int total) {
             char text[64];
-            std::snprintf(text, sizeof text, "第%d帧/共%d帧", done, total);
+            std::snprintf(text, sizeof text, QT_TRANSLATE_NOOP("zel::DeviceText", "第%d帧/共%d帧"),
+                          done, total);
             live.statusText(text);
             live.progressPosition(done + 1);
         },
@@ -98,7 +100,7 @@ TransferOutcome RunRecordTransfer(DeviceLink& link, DeviceStatus& status,
     link.Close();
     if (!writing.load())
         return TransferOutcome::Stopped;
-    Call(events.statusText, std::string("正在保存数据"));
+    Call(events.statusText, std::string(QT_TRANSLATE_NOOP("zel::DeviceText", "正在保存数据")));
     const bool written = WriteTrendRecords(
         "T", static_cast<std::uint16_t>(status.serial), static_cast<std::uint16_t>(status.version),
         frames, writing,

@@ -1,5 +1,7 @@
 #include "device/StatusText.h"
 
+#include "common/TranslatableText.h"
+
 #include <cstdio>
 
 namespace zel {
@@ -20,13 +22,13 @@ std::string BatteryText(std::uint8_t battery) {
 std::string StateText(std::uint8_t state) {
     switch (state) {
     case kStateMeasuring:
-        return "测量状态";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "测量状态");
     case kStateViewing:
-        return "查看状态";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "查看状态");
     case kStatePlayback:
-        return "回放状态";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "回放状态");
     default:
-        return "错误";
+        return QT_TRANSLATE_NOOP("zel::DeviceText", "错误");
     }
 }
 

@@ -8,6 +8,7 @@
 #include "plot/WaveWnd.h"
 #include "records/EventLimitsConfig.h"
 #include "records/SampleBlock.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
@@ -32,9 +33,12 @@ struct Column {
 };
 
 constexpr Column kColumns[] = {
-    {1017, "CH1波形：", CRealDlg::kCh1Wave},     {1018, "CH2波形：", CRealDlg::kCh2Wave},
-    {1022, "CH1曲线(A)：", CRealDlg::kCh1Trend}, {1021, "CH2曲线(A)：", CRealDlg::kCh2Trend},
-    {1020, "电流差：", CRealDlg::kDifference},   {1019, "不平衡系数(%)：", CRealDlg::kUnbalance},
+    {1017, QT_TRANSLATE_NOOP("zel::CRealDlg", "CH1波形："), CRealDlg::kCh1Wave},
+    {1018, QT_TRANSLATE_NOOP("zel::CRealDlg", "CH2波形："), CRealDlg::kCh2Wave},
+    {1022, QT_TRANSLATE_NOOP("zel::CRealDlg", "CH1曲线(A)："), CRealDlg::kCh1Trend},
+    {1021, QT_TRANSLATE_NOOP("zel::CRealDlg", "CH2曲线(A)："), CRealDlg::kCh2Trend},
+    {1020, QT_TRANSLATE_NOOP("zel::CRealDlg", "电流差："), CRealDlg::kDifference},
+    {1019, QT_TRANSLATE_NOOP("zel::CRealDlg", "不平衡系数(%)："), CRealDlg::kUnbalance},
 };
 
 struct ButtonEntry {
@@ -43,10 +47,10 @@ struct ButtonEntry {
 };
 
 constexpr ButtonEntry kZoomButtons[] = {
-    {CRealDlg::kWaveZoomIn, "波形放大"},
-    {CRealDlg::kWaveZoomOut, "波形缩小"},
-    {CRealDlg::kTrendZoomIn, "曲线放大"},
-    {CRealDlg::kTrendZoomOut, "曲线缩小"},
+    {CRealDlg::kWaveZoomIn, QT_TRANSLATE_NOOP("zel::CRealDlg", "波形放大")},
+    {CRealDlg::kWaveZoomOut, QT_TRANSLATE_NOOP("zel::CRealDlg", "波形缩小")},
+    {CRealDlg::kTrendZoomIn, QT_TRANSLATE_NOOP("zel::CRealDlg", "曲线放大")},
+    {CRealDlg::kTrendZoomOut, QT_TRANSLATE_NOOP("zel::CRealDlg", "曲线缩小")},
 };
 
 QFrame* BlackFrame(int id, QWidget* parent) {
@@ -73,7 +77,7 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
     setFont(font);
     const DialogUnits du(font);
     resize(du.X(467), du.Y(244));
-    SetTitle(QStringLiteral("Velquist-实时查看"));
+    SetTitle(tr("Velquist-实时查看"));
     CreateControls();
 
     events_ = std::make_unique<LiveEventWatch>(this, infoBar_);
@@ -111,16 +115,18 @@ CRealDlg::~CRealDlg() {
 
 void CRealDlg::CreateControls() {
     for (const Column& column : kColumns) {
-        auto* label = new QLabel(QString::fromUtf8(column.text), this);
+        auto* label = new QLabel(tr(column.text), this);
         label->setObjectName(QString::number(column.label));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         labels_[column.label] = label;
         auto* readout = new CDigital(this);
         readout->setObjectName(QString::number(column.readout));
         readouts_[column.readout] = readout;
+        ExposeReadout(readout, ReadoutCaption(static_cast<int>(&column - kColumns)));
+        label->setBuddy(readout);
     }
     for (const ButtonEntry& entry : kZoomButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(entry.caption), this);
+        auto* button = new QPushButton(tr(entry.caption), this);
         button->setObjectName(QString::number(entry.id));
         button->setAutoDefault(false); // Enter must not zoom
         connect(button, &QPushButton::clicked, this, [this, id = entry.id] { OnZoom(id); });

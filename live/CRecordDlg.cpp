@@ -24,12 +24,12 @@ CRecordDlg::CRecordDlg(const DeviceStatus& status, DeviceLink& link, QWidget* pa
     setFont(font);
     const DialogUnits du(font);
     resize(du.X(336), du.Y(165));
-    SetTitle(QStringLiteral("Velquist－数据录制"));
+    SetTitle(tr("Velquist－数据录制"));
 
-    startButton_ = new QPushButton(QStringLiteral("开始录制"), this);
+    startButton_ = new QPushButton(tr("开始录制"), this);
     startButton_->setObjectName(QString::number(kStart));
     startButton_->setGeometry(du.ToPixels(96, 114, 70, 19));
-    stopButton_ = new QPushButton(QStringLiteral("停止录制"), this);
+    stopButton_ = new QPushButton(tr("停止录制"), this);
     stopButton_->setObjectName(QString::number(kStop));
     stopButton_->setGeometry(du.ToPixels(197, 113, 72, 19));
     for (QPushButton* button : {startButton_, stopButton_})

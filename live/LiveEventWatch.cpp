@@ -42,13 +42,13 @@ unsigned LiveEventWatch::Check(std::int32_t ch1, std::int32_t ch2, std::int64_t 
 QString LiveEventWatch::LimitCaption(LimitKind limit) {
     switch (limit) {
     case LimitKind::Ch1:
-        return QStringLiteral("CH1电流");
+        return QCoreApplication::translate("zel::LiveEventWatch", "CH1电流");
     case LimitKind::Ch2:
-        return QStringLiteral("CH2电流");
+        return QCoreApplication::translate("zel::LiveEventWatch", "CH2电流");
     case LimitKind::Difference:
-        return QStringLiteral("电流差");
+        return QCoreApplication::translate("zel::LiveEventWatch", "电流差");
     case LimitKind::Unbalance:
-        return QStringLiteral("不平衡系数");
+        return QCoreApplication::translate("zel::LiveEventWatch", "不平衡系数");
     }
     return {};
 }
@@ -56,14 +56,14 @@ QString LiveEventWatch::LimitCaption(LimitKind limit) {
 QString LiveEventWatch::EventText(const LiveEventCheck::Last& last) {
     const QString unit =
         last.limit == LimitKind::Unbalance ? QStringLiteral("%") : QStringLiteral("A");
-    return QStringLiteral("越限: %1 %2%3 %4")
+    return QCoreApplication::translate("zel::LiveEventWatch", "越限: %1 %2%3 %4")
         .arg(LimitCaption(last.limit))
         .arg(last.max)
         .arg(unit, QString::fromStdString(FormatLocalTime(last.startTime, "%H:%M:%S")));
 }
 
 QString LiveEventWatch::CountText(std::int64_t count) {
-    return QStringLiteral("越限次数:%1").arg(count);
+    return QCoreApplication::translate("zel::LiveEventWatch", "越限次数:%1").arg(count);
 }
 
 } // namespace zel

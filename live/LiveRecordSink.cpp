@@ -4,6 +4,7 @@
 #include "widgets/CTimeWnd.h"
 #include "widgets/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMetaObject>
 
@@ -42,7 +43,7 @@ void LiveRecordSink::onBlock(const SampleBlock& block, int count) {
 }
 
 void LiveRecordSink::onConnectFailed() {
-    ShowError(QStringLiteral("连接到设备出现错误!"));
+    ShowError(QCoreApplication::translate("zel::LiveRecordSink", "连接到设备出现错误!"));
 }
 
 void LiveRecordSink::onLinkEvent(const LinkEvent& event) {
@@ -79,15 +80,16 @@ void LiveRecordSink::ClearLinkLine() {
 
 QString LiveRecordSink::LinkText(const LinkEvent& event) {
     if (event.kind == LinkEvent::Kind::Resumed)
-        return QStringLiteral("连接已恢复，本次共中断%1次").arg(event.drops);
+        return QCoreApplication::translate("zel::LiveRecordSink", "连接已恢复，本次共中断%1次")
+            .arg(event.drops);
     const QString time = QString::fromStdString(FormatLocalTime(event.lostAt, "%H:%M:%S"));
-    return QStringLiteral("连接中断 %1，正在重新连接(第%2次)…")
+    return QCoreApplication::translate("zel::LiveRecordSink", "连接中断 %1，正在重新连接(第%2次)…")
         .arg(time)
         .arg(std::max(1, event.attempt));
 }
 
 QString LiveRecordSink::SaveFailureText(const std::string& where, int error) {
-    return QStringLiteral("保存数据失败!\n%1\n%2")
+    return QCoreApplication::translate("zel::LiveRecordSink", "保存数据失败!\n%1\n%2")
         .arg(QFile::decodeName(QByteArray::fromStdString(where)),
              QString::fromStdString(std::generic_category().message(error)));
 }

@@ -2,22 +2,25 @@
 
 #include "platform/NetworkManagerWifiBackend.h"
 
+#include <QCoreApplication>
+
 namespace zel {
 
 namespace {
 
 void SetDefaults(WifiStatusTexts& texts) {
-    texts[0] = QStringLiteral("连接状态：未连接");
-    texts[1] = QStringLiteral("SSID：");
-    texts[2] = QStringLiteral("信号强度：");
-    texts[3] = QStringLiteral("连接类型：");
+    texts[0] = QCoreApplication::translate("zel::WifiProbe", "连接状态：未连接");
+    texts[1] = QCoreApplication::translate("zel::WifiProbe", "SSID：");
+    texts[2] = QCoreApplication::translate("zel::WifiProbe", "信号强度：");
+    texts[3] = QCoreApplication::translate("zel::WifiProbe", "连接类型：");
 }
 
 // Shows the network: every SSID byte becomes one character with that code, with no attempt at
 // decoding, because an SSID is a byte string and need not be text at all.
 void ShowNetwork(WifiStatusTexts& texts, const WifiNetwork& network) {
-    texts[0] = QStringLiteral("连接状态：已连接");
-    texts[2] = QStringLiteral("信号强度：%1%").arg(network.signalQuality);
+    texts[0] = QCoreApplication::translate("zel::WifiProbe", "连接状态：已连接");
+    texts[2] =
+        QCoreApplication::translate("zel::WifiProbe", "信号强度：%1%").arg(network.signalQuality);
     texts[3] += WifiSecurityText(network.authAlgorithm);
     const std::size_t length = std::min<std::size_t>(network.ssid.size(), 32);
     for (std::size_t i = 0; i < length; ++i)

@@ -1,5 +1,7 @@
 #include "plot/CurseWnd.h"
 
+#include "widgets/AccessibleText.h"
+
 #include "plot/CurveReducer.h"
 
 #include <QMouseEvent>
@@ -31,7 +33,10 @@ int TruncRow(float value) {
 } // namespace
 
 CCurseWnd::CCurseWnd(QWidget* parent)
-    : CPlotWnd(kLiveSpan, {QStringLiteral("自动"), "100", "200", "300", "400", "500"}, parent) {}
+    : CPlotWnd(kLiveSpan, {tr("自动"), "100", "200", "300", "400", "500"}, parent) {
+    KeepAccessibleText(
+        this, [] { return tr("趋势曲线图"); }, [this] { return AccessibleSummary(); });
+}
 
 int CCurseWnd::PointCount() const {
     std::lock_guard guard(lock);

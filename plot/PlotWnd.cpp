@@ -18,7 +18,8 @@ namespace zel {
 namespace {
 
 const QColor kChannelColour[2] = {QColor(0, 255, 0), QColor(255, 0, 0)};
-const char* const kChannelName[2] = {"通道一(CH1)", "通道二(CH2)"};
+const char* const kChannelName[2] = {QT_TRANSLATE_NOOP("zel::CPlotWnd", "通道一(CH1)"),
+                                     QT_TRANSLATE_NOOP("zel::CPlotWnd", "通道二(CH2)")};
 constexpr int kMinWidth = 35; // one pixel per grid step at least
 
 // Device pixels that hold `logical` client pixels at `ratio`.
@@ -71,6 +72,21 @@ void CPlotWnd::EnableScrollBar() {
     setContentsMargins(0, 0, 0, h);
     scrollBar->setGeometry(0, height() - h, width(), h);
     connect(scrollBar, &QScrollBar::actionTriggered, this, &CPlotWnd::OnScrollAction);
+}
+
+QString CPlotWnd::AccessibleSummary() const {
+    QStringList labels;
+    int ch1 = 0, ch2 = 0;
+    {
+        std::lock_guard guard(lock);
+        labels = TimeAxisLabels({LabelSeconds(0), LabelSeconds(35)}, clockStart);
+        ch1 = cursorCh1;
+        ch2 = cursorCh2;
+    }
+    return tr("显示 %1 至 %2，光标处 CH1 %3，CH2 %4")
+        .arg(labels.value(0), labels.value(1))
+        .arg(ch1)
+        .arg(ch2);
 }
 
 int CPlotWnd::Span() const {
@@ -436,7 +452,7 @@ void CPlotWnd::DrawChannel(QImage& image, int r) {
         painter.setPen(QPen(kChannelColour[r], 0));
         painter.drawLine(W - 150, 15 * r + 10, W - 100, 15 * r + 10);
         painter.setFont(font());
-        DrawTextAt(painter, W - 95, 15 * r + 5, QString::fromUtf8(kChannelName[r]));
+        DrawTextAt(painter, W - 95, 15 * r + 5, tr(kChannelName[r]));
     }
     if (points[r].size() >= 2)
         DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
@@ -488,7 +504,11 @@ void CPlotWnd::Render(QImage& image, qreal ratio) {
         DrawValueAxis(painter, viewScale);
         painter.setPen(Qt::white);
         painter.setFont(fontArial);
-        DrawTextAt(painter, W - 30, H - 27, QStringLiteral("(时间)"));
+        // A longer translation moves left so that it ends inside the plot.
+        const QString time = tr("(时间)");
+        DrawTextAt(painter,
+                   std::min(W - 30, W - 1 - QFontMetrics(fontArial).horizontalAdvance(time)),
+                   H - 27, time);
         painter.setFont(fontSong);
         painter.setPen(QColor(255, 255, 0));
         DrawTextAt(painter, 30, 5, scaleLabel);

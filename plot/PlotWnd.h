@@ -82,6 +82,8 @@ public:
 
     // Read-only views of the state, taken under the lock.
     int Span() const;
+    // What a screen reader says of the plot: the time span in view and the values at the cursor.
+    QString AccessibleSummary() const;
     int First() const;
     float Scale() const;
     bool AutoScale() const;

@@ -2,6 +2,8 @@
 
 #include "common/LocalTime.h"
 
+#include <QCoreApplication>
+
 namespace zel {
 
 QStringList TimeAxisLabels(const std::vector<int>& seconds,
@@ -10,7 +12,10 @@ QStringList TimeAxisLabels(const std::vector<int>& seconds,
     std::string previousDay;
     for (const int s : seconds) {
         if (!clockStart) {
-            labels << QString::asprintf("%d时%d分%d秒", s / 3600, (s % 3600) / 60, s % 60);
+            labels << QCoreApplication::translate("zel::TimeAxisLabels", "%1时%2分%3秒")
+                          .arg(s / 3600)
+                          .arg((s % 3600) / 60)
+                          .arg(s % 60);
             continue;
         }
         const std::int64_t t = *clockStart + s;

@@ -1,5 +1,7 @@
 #include "plot/WaveWnd.h"
 
+#include "widgets/AccessibleText.h"
+
 #include "plot/CurveReducer.h"
 
 #include <QPainter>
@@ -16,7 +18,10 @@ constexpr float kItemScale[] = {0.0f, 100.0f, 200.0f, 500.0f, 1000.0f, 2000.0f};
 } // namespace
 
 CWaveWnd::CWaveWnd(QWidget* parent)
-    : CPlotWnd(8, {QStringLiteral("自动"), "100", "200", "500", "1000", "2000"}, parent) {}
+    : CPlotWnd(8, {tr("自动"), "100", "200", "500", "1000", "2000"}, parent) {
+    KeepAccessibleText(
+        this, [] { return tr("波形图"); }, [this] { return AccessibleSummary(); });
+}
 
 int CWaveWnd::BlockCount() const {
     std::lock_guard guard(lock);

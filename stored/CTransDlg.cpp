@@ -4,7 +4,9 @@
 #include "widgets/DialogUnits.h"
 #include "widgets/Fonts.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Translations.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -14,8 +16,8 @@ namespace zel {
 
 namespace {
 
-const QString kStartCaption = QStringLiteral("开始传输");
-const QString kStopCaption = QStringLiteral("停止传输");
+const char* const kStartCaption = QT_TRANSLATE_NOOP("zel::CTransDlg", "开始传输");
+const char* const kStopCaption = QT_TRANSLATE_NOOP("zel::CTransDlg", "停止传输");
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -30,7 +32,7 @@ CTransDlg::CTransDlg(DeviceLink& link, const DeviceStatus& status, QWidget* pare
     setFont(ShellDlgFont(8));
     const DialogUnits du(font());
     resize(du.X(600), du.Y(349));
-    SetTitle(QStringLiteral("Velquist-记录传输"));
+    SetTitle(tr("Velquist-记录传输"));
     CreateControls();
 }
 
@@ -56,21 +58,19 @@ void CTransDlg::CreateControls() {
     progress_->setRange(0, 100);
     progress_->setValue(0);
 
-    start_ = new QPushButton(kStartCaption, this);
+    start_ = new QPushButton(tr(kStartCaption), this);
     start_->setObjectName(QString::number(kStartButton));
     start_->setGeometry(du.ToPixels(456, 21, 68, 23));
     start_->setAutoDefault(false);
     connect(start_, &QPushButton::clicked, this, &CTransDlg::OnStart);
 
-    clear_ = new QPushButton(QStringLiteral("清除"), this);
+    clear_ = new QPushButton(tr("清除"), this);
     clear_->setObjectName(QString::number(kClearButton));
     clear_->setGeometry(du.ToPixels(529, 21, 68, 23));
     clear_->setAutoDefault(false);
     connect(clear_, &QPushButton::clicked, this, &CTransDlg::OnClear);
 
-    list_ = new ReportList({QStringLiteral("序号"), QStringLiteral("文件名"),
-                            QStringLiteral("开始时间"), QStringLiteral("数据数")},
-                           this);
+    list_ = new ReportList({tr("序号"), tr("文件名"), tr("开始时间"), tr("数据数")}, this);
     list_->setObjectName(QString::number(kList));
     list_->setGeometry(du.ToPixels(1, 46, 596, 300));
 }
@@ -83,12 +83,12 @@ void CTransDlg::SetStatusText(const QString& text) {
 void CTransDlg::OnStart() {
     if (transferring_.load()) {
         StopTransfer();
-        start_->setText(kStartCaption);
+        start_->setText(tr(kStartCaption));
         return;
     }
     // The status the window was opened with, or the one the last run read.
     if (status_.recordSlots == 0) {
-        MessageBox::Error(this, QStringLiteral("无存储数据!"));
+        MessageBox::Error(this, tr("无存储数据!"));
         return;
     }
     start_->setEnabled(false);
@@ -96,7 +96,7 @@ void CTransDlg::OnStart() {
     clear_->setEnabled(false);
     transferring_.store(true);
     StartWorker();
-    start_->setText(kStopCaption);
+    start_->setText(tr(kStopCaption));
 }
 
 void CTransDlg::StartWorker() {
@@ -123,7 +123,7 @@ template <typename F> void CTransDlg::Post(int generation, F&& f) {
 void CTransDlg::RunWorker(int generation, DeviceStatus status) {
     TransferEvents events;
     events.statusText = [this, generation](const std::string& text) {
-        Post(generation, [text](CTransDlg& w) { w.SetStatusText(FromUtf8(text)); });
+        Post(generation, [text](CTransDlg& w) { w.SetStatusText(DeviceText(text)); });
     };
     events.progressRange = [this, generation](int n) {
         Post(generation, [n](CTransDlg& w) { w.progress_->setRange(0, n); });
@@ -147,7 +147,7 @@ void CTransDlg::RunWorker(int generation, DeviceStatus status) {
 void CTransDlg::Finish(TransferOutcome outcome, const DeviceStatus& status) {
     status_ = status;
     clear_->setEnabled(true);
-    const QString message = QString::fromUtf8(TransferMessage(outcome));
+    const QString message = DeviceText(TransferMessage(outcome));
     switch (outcome) {
     case TransferOutcome::ConnectFailed:
     case TransferOutcome::StatusFailed:
@@ -171,7 +171,7 @@ void CTransDlg::Finish(TransferOutcome outcome, const DeviceStatus& status) {
 void CTransDlg::StopTransfer() {
     start_->setEnabled(false);
     transferring_.store(false);
-    SetStatusText(QStringLiteral("传输已停止"));
+    SetStatusText(tr("传输已停止"));
     progress_->setValue(0);
     EndWorker();
     start_->setEnabled(true);
@@ -188,23 +188,23 @@ void CTransDlg::EndWorker() {
 
 void CTransDlg::OnClear() {
     if (WorkerBusy()) {
-        MessageBox::Error(this, QStringLiteral("正在传输数据,请先停止传输!"));
+        MessageBox::Error(this, tr("正在传输数据,请先停止传输!"));
         return;
     }
     // Clearing destroys every recording on the instrument; ask first.
-    if (MessageBox::Question(this, QStringLiteral("确定要清除设备中的全部存储数据吗?")) !=
+    if (MessageBox::Question(this, tr("确定要清除设备中的全部存储数据吗?")) !=
         MessageBox::Answer::Yes)
         return;
     if (!link_.Connect()) {
-        MessageBox::Error(this, QStringLiteral("连接设备失败!"));
+        MessageBox::Error(this, tr("连接设备失败!"));
         return;
     }
     const bool cleared = link_.ClearStorage();
     link_.Close();
     if (cleared)
-        MessageBox::Information(this, QStringLiteral("清除数据成功!"));
+        MessageBox::Information(this, tr("清除数据成功!"));
     else
-        MessageBox::Error(this, QStringLiteral("清除数据失败!"));
+        MessageBox::Error(this, tr("清除数据失败!"));
 }
 
 bool CTransDlg::CanClose() {

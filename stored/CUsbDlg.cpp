@@ -33,7 +33,7 @@ CUsbDlg::CUsbDlg(RemovableDriveLister drives, QWidget* parent, std::string recor
     setFont(ShellDlgFont(8));
     const DialogUnits du(font());
     resize(du.X(681), du.Y(388));
-    SetTitle(QStringLiteral("Velquist-文件分析"));
+    SetTitle(tr("Velquist-文件分析"));
     CreateControls();
     Refresh();
 }
@@ -54,7 +54,7 @@ QPushButton* CUsbDlg::AddButton(int id, const QString& caption, const QRect& uni
 }
 
 QCheckBox* CUsbDlg::AddTickAll(int id, const QRect& units, ReportList* list) {
-    auto* box = new QCheckBox(QStringLiteral("全部选择"), this);
+    auto* box = new QCheckBox(tr("全部选择"), this);
     box->setObjectName(QString::number(id));
     box->setGeometry(DialogUnits(font()).ToPixels(units).adjusted(0, -3, 30, 3));
     connect(box, &QCheckBox::clicked, this, [list](bool ticked) { list->SetAllTicked(ticked); });
@@ -63,25 +63,22 @@ QCheckBox* CUsbDlg::AddTickAll(int id, const QRect& units, ReportList* list) {
 
 void CUsbDlg::CreateControls() {
     const DialogUnits du(font());
-    const QStringList fileHeaders = {QStringLiteral("序号"), QStringLiteral("文件名"),
-                                     QStringLiteral("传输时间"), QStringLiteral("设备号")};
+    const QStringList fileHeaders = {tr("序号"), tr("文件名"), tr("传输时间"), tr("设备号")};
     files_ = new ReportList(fileHeaders, this);
     files_->setObjectName(QString::number(kFileList));
     files_->setGeometry(du.ToPixels(2, 17, 588, 160));
 
-    const QStringList recordHeaders = {QStringLiteral("序号"), QStringLiteral("文件名"),
-                                       QStringLiteral("开始时间"), QStringLiteral("数据数")};
+    const QStringList recordHeaders = {tr("序号"), tr("文件名"), tr("开始时间"), tr("数据数")};
     records_ = new ReportList(recordHeaders, this);
     records_->setObjectName(QString::number(kRecordList));
     records_->setGeometry(du.ToPixels(2, 179, 588, 207));
 
-    QPushButton* refresh = AddButton(kRefreshButton, QStringLiteral("刷新"), {594, 35, 84, 20});
+    QPushButton* refresh = AddButton(kRefreshButton, tr("刷新"), {594, 35, 84, 20});
     connect(refresh, &QPushButton::clicked, this, &CUsbDlg::Refresh);
     QCheckBox* tickFiles = AddTickAll(kTickAllFiles, {631, 85, 48, 10}, files_);
-    QPushButton* deleteFiles =
-        AddButton(kDeleteFilesButton, QStringLiteral("删除"), {594, 102, 84, 20});
+    QPushButton* deleteFiles = AddButton(kDeleteFilesButton, tr("删除"), {594, 102, 84, 20});
     connect(deleteFiles, &QPushButton::clicked, this, [this] { DeleteTicked(files_); });
-    QPushButton* analyse = AddButton(kAnalyseButton, QStringLiteral("分析"), {594, 129, 84, 20});
+    QPushButton* analyse = AddButton(kAnalyseButton, tr("分析"), {594, 129, 84, 20});
     connect(analyse, &QPushButton::clicked, this, &CUsbDlg::OnAnalyse);
     analysisControls_ = {refresh, deleteFiles, analyse, tickFiles};
 
@@ -98,8 +95,7 @@ void CUsbDlg::CreateControls() {
     progress_->setValue(0);
 
     AddTickAll(kTickAllRecords, {632, 323, 48, 10}, records_);
-    QPushButton* deleteRecords =
-        AddButton(kDeleteRecordsButton, QStringLiteral("删除"), {594, 340, 84, 20});
+    QPushButton* deleteRecords = AddButton(kDeleteRecordsButton, tr("删除"), {594, 340, 84, 20});
     connect(deleteRecords, &QPushButton::clicked, this, [this] { DeleteTicked(records_); });
 }
 
@@ -119,7 +115,7 @@ void CUsbDlg::DeleteTicked(ReportList* list) {
         return;
     // The files may be the only copy of the instrument's recordings: ask first.
     const QString question =
-        QStringLiteral("确定要删除选中的文件吗?\n共%1个文件").arg(static_cast<qulonglong>(count));
+        tr("确定要删除选中的文件吗?\n共%1个文件").arg(static_cast<qulonglong>(count));
     if (MessageBox::Question(this, question) != MessageBox::Answer::Yes)
         return;
     // Rows are taken afresh after the question: the analysis may have appended rows meanwhile
@@ -136,8 +132,7 @@ void CUsbDlg::DeleteTicked(ReportList* list) {
             failed.prepend(list->Cell(*row, 1));
     }
     if (!failed.isEmpty())
-        MessageBox::Error(this,
-                          QStringLiteral("以下文件无法删除:\n") + failed.join(QLatin1Char('\n')));
+        MessageBox::Error(this, tr("以下文件无法删除:\n") + failed.join(QLatin1Char('\n')));
 }
 
 void CUsbDlg::SetAnalysisControlsEnabled(bool enabled) {
@@ -150,14 +145,14 @@ void CUsbDlg::OnAnalyse() {
     // between the click and the worker.
     if (analysing_.exchange(true))
         return;
-    statusText_->setText(QStringLiteral("开始分析..."));
+    statusText_->setText(tr("开始分析..."));
     SetAnalysisControlsEnabled(false);
 
     std::vector<std::string> paths;
     for (const int row : files_->TickedRows())
         paths.push_back(files_->Path(row));
     if (paths.empty()) {
-        MessageBox::Error(this, QStringLiteral("请选择需分析文件!"));
+        MessageBox::Error(this, tr("请选择需分析文件!"));
         FinishAnalysis();
         return;
     }
@@ -185,7 +180,7 @@ void CUsbDlg::RunAnalysis(std::vector<std::string> paths, Converter convert) {
 }
 
 void CUsbDlg::FinishAnalysis() {
-    statusText_->setText(QStringLiteral("分析完成..."));
+    statusText_->setText(tr("分析完成..."));
     SetAnalysisControlsEnabled(true);
     // The worker's last act was to queue this call, so it has ended or is about to.
     if (worker_.joinable())

@@ -31,7 +31,7 @@ QString Unit(LimitKind kind) {
 
 CEventDlg::CEventDlg(QWidget* parent) : CMyDialog(parent, false) {
     setFont(ShellDlgFont(9));
-    SetTitle(QStringLiteral("Velquist－越限事件"));
+    SetTitle(tr("Velquist－越限事件"));
     int y = kStripHeight + 8;
     for (int k = 0; k < kLimitKinds; ++k) {
         const auto kind = static_cast<LimitKind>(k);
@@ -46,19 +46,19 @@ CEventDlg::CEventDlg(QWidget* parent) : CMyDialog(parent, false) {
         unit->setGeometry(x + 143, y, 12, kRowHeight - 4);
     }
     y += kRowHeight + 2;
-    auto* least = new QLabel(QStringLiteral("最少持续："), this);
+    auto* least = new QLabel(tr("最少持续："), this);
     least->setGeometry(kMargin, y, 70, kRowHeight - 4);
     minPoints_ = new QLineEdit(this);
     minPoints_->setObjectName(QStringLiteral("minPoints"));
     minPoints_->setGeometry(kMargin + 72, y, 50, kRowHeight - 4);
-    auto* points = new QLabel(QStringLiteral("点"), this);
+    auto* points = new QLabel(tr("点"), this);
     points->setGeometry(kMargin + 126, y, 20, kRowHeight - 4);
-    apply_ = new QPushButton(QStringLiteral("重新查找"), this);
+    apply_ = new QPushButton(tr("重新查找"), this);
     apply_->setObjectName(QStringLiteral("apply"));
     apply_->setGeometry(kMargin + 156, y - 2, 80, kRowHeight);
     apply_->setAutoDefault(false);
     connect(apply_, &QPushButton::clicked, this, &CEventDlg::ApplyAsked);
-    export_ = new QPushButton(QStringLiteral("导出CSV"), this);
+    export_ = new QPushButton(tr("导出CSV"), this);
     export_->setObjectName(QStringLiteral("export"));
     export_->setGeometry(kMargin + 242, y - 2, 80, kRowHeight);
     export_->setAutoDefault(false);
@@ -86,20 +86,19 @@ CEventDlg::CEventDlg(QWidget* parent) : CMyDialog(parent, false) {
 QString CEventDlg::LimitCaption(LimitKind kind) {
     switch (kind) {
     case LimitKind::Ch1:
-        return QStringLiteral("CH1电流");
+        return tr("CH1电流");
     case LimitKind::Ch2:
-        return QStringLiteral("CH2电流");
+        return tr("CH2电流");
     case LimitKind::Difference:
-        return QStringLiteral("电流差");
+        return tr("电流差");
     case LimitKind::Unbalance:
-        return QStringLiteral("不平衡系数");
+        return tr("不平衡系数");
     }
     return {};
 }
 
 QStringList CEventDlg::Header() {
-    return {QStringLiteral("越限项"), QStringLiteral("开始"), QStringLiteral("结束"),
-            QStringLiteral("持续(秒)"), QStringLiteral("最大值")};
+    return {tr("越限项"), tr("开始"), tr("结束"), tr("持续(秒)"), tr("最大值")};
 }
 
 QStringList CEventDlg::Row(const LimitEvent& e, const RecordPoints& points) {
@@ -121,8 +120,8 @@ QString CEventDlg::LimitsText(const EventLimits& limits) {
     }
     if (parts.isEmpty())
         return {};
-    parts << QStringLiteral("最少持续 %1 点").arg(limits.minPoints);
-    return parts.join(QStringLiteral("，"));
+    parts << tr("最少持续 %1 点").arg(limits.minPoints);
+    return parts.join(tr("，"));
 }
 
 void CEventDlg::SetLimits(const EventLimits& limits) {
@@ -144,14 +143,14 @@ std::optional<EventLimits> CEventDlg::LimitsGiven() {
             limits[kind].above = *value;
         } else if (limits[kind].on) {
             MessageBox::Error(this, kind == LimitKind::Unbalance
-                                        ? QStringLiteral("不平衡度限值应为0到100的整数!")
-                                        : QStringLiteral("电流限值应为不小于0的整数!"));
+                                        ? tr("不平衡度限值应为0到100的整数!")
+                                        : tr("电流限值应为不小于0的整数!"));
             return std::nullopt;
         }
     }
     const auto least = ParseMinPoints(minPoints_->text().trimmed().toStdString());
     if (!least) {
-        MessageBox::Error(this, QStringLiteral("最少持续点数应为1到1000000的整数!"));
+        MessageBox::Error(this, tr("最少持续点数应为1到1000000的整数!"));
         return std::nullopt;
     }
     limits.minPoints = *least;
@@ -159,7 +158,7 @@ std::optional<EventLimits> CEventDlg::LimitsGiven() {
 }
 
 void CEventDlg::SetBusy() {
-    count_->setText(QStringLiteral("正在查找…"));
+    count_->setText(tr("正在查找…"));
     table_->setRowCount(0);
     apply_->setEnabled(false);
     export_->setEnabled(false);
@@ -170,11 +169,11 @@ void CEventDlg::SetEvents(const std::vector<LimitEvent>& events, const RecordPoi
     export_->setEnabled(!events.empty());
     const int rows = static_cast<int>(std::min<std::size_t>(events.size(), kMaxRows));
     if (!shown_.Any())
-        count_->setText(QStringLiteral("未设定越限值"));
+        count_->setText(tr("未设定越限值"));
     else if (rows < static_cast<int>(events.size()))
-        count_->setText(QStringLiteral("共%1个事件（列出前%2个）").arg(events.size()).arg(rows));
+        count_->setText(tr("共%1个事件（列出前%2个）").arg(events.size()).arg(rows));
     else
-        count_->setText(QStringLiteral("共%1个事件").arg(events.size()));
+        count_->setText(tr("共%1个事件").arg(events.size()));
     table_->setRowCount(rows);
     for (int r = 0; r < rows; ++r) {
         const LimitEvent& e = events[static_cast<std::size_t>(r)];

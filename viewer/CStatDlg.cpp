@@ -18,7 +18,7 @@ constexpr int kRangeHeight = 22;
 
 CStatDlg::CStatDlg(QWidget* parent) : CMyDialog(parent, false) {
     setFont(ShellDlgFont(9));
-    SetTitle(QStringLiteral("Velquist－统计"));
+    SetTitle(tr("Velquist－统计"));
     range_ = new QLabel(this);
     range_->setObjectName(QStringLiteral("range"));
     range_->setTextInteractionFlags(Qt::TextSelectableByMouse);

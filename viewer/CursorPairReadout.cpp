@@ -7,6 +7,7 @@
 #include "viewer/ViewDlg.h"
 #include "viewer/ViewerNotes.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -63,19 +64,23 @@ QString Row(const QString& name, int a, int b, const QString& mean, int min, int
 
 QString TableText(const CursorPairValues& v) {
     const RecordStatistics& s = v.between;
-    QString html = QStringLiteral("<b>Δt = %1 s</b> (%2 点)<table cellspacing=0>")
+    QString html = QCoreApplication::translate("zel::CursorPairReadout",
+                                               "<b>Δt = %1 s</b> (%2 点)<table cellspacing=0>")
                        .arg(QString::fromStdString(OneDecimal(v.deltaSeconds)))
                        .arg(s.Points());
     html += QStringLiteral("<tr><td></td>") + Cell(QStringLiteral("A")) +
-            Cell(QStringLiteral("B")) + Cell(QStringLiteral("B−A")) + Cell(QStringLiteral("平均")) +
-            Cell(QStringLiteral("最小")) + Cell(QStringLiteral("最大")) + QStringLiteral("</tr>");
+            Cell(QStringLiteral("B")) + Cell(QStringLiteral("B−A")) +
+            Cell(QCoreApplication::translate("zel::CursorPairReadout", "平均")) +
+            Cell(QCoreApplication::translate("zel::CursorPairReadout", "最小")) +
+            Cell(QCoreApplication::translate("zel::CursorPairReadout", "最大")) +
+            QStringLiteral("</tr>");
     const auto mean = [](double m) { return QString::fromStdString(TwoDecimals(m)); };
     html += Row(QStringLiteral("CH1"), v.ch1[0], v.ch1[1], mean(s.Mean(0)), s.channel[0].min,
                 s.channel[0].max);
     html += Row(QStringLiteral("CH2"), v.ch2[0], v.ch2[1], mean(s.Mean(1)), s.channel[1].min,
                 s.channel[1].max);
-    html += Row(QStringLiteral("电流差"), v.difference[0], v.difference[1],
-                mean(s.DifferenceMean()), s.difference.min, s.difference.max);
+    html += Row(QCoreApplication::translate("zel::CursorPairReadout", "电流差"), v.difference[0],
+                v.difference[1], mean(s.DifferenceMean()), s.difference.min, s.difference.max);
     return html + QStringLiteral("</table>");
 }
 

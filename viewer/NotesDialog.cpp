@@ -10,14 +10,14 @@
 namespace zel {
 
 NotesDialog::NotesDialog(ViewerNotes* notes, QWidget* parent) : QDialog(parent), notes_(notes) {
-    setWindowTitle(QStringLiteral("Velquist－备注"));
+    setWindowTitle(tr("Velquist－备注"));
     list_ = new QListWidget(this);
     list_->setObjectName(QString::number(kList));
-    edit_ = new QPushButton(QStringLiteral("编辑..."), this);
+    edit_ = new QPushButton(tr("编辑..."), this);
     edit_->setObjectName(QString::number(kEdit));
-    delete_ = new QPushButton(QStringLiteral("删除"), this);
+    delete_ = new QPushButton(tr("删除"), this);
     delete_->setObjectName(QString::number(kDelete));
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    auto* close = new QPushButton(tr("关闭"), this);
     for (QPushButton* b : {edit_, delete_, close})
         b->setAutoDefault(false);
 

@@ -5,6 +5,7 @@
 #include "widgets/Fonts.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPainter>
@@ -55,7 +56,8 @@ public:
             const int column = static_cast<int>(i % 2);
             const QRect box(area_.left() + column * area_.width() / 2, y_, area_.width() / 2, h);
             p_.drawText(box, Qt::AlignLeft | Qt::AlignVCenter,
-                        facts[i].first + QStringLiteral("：") + facts[i].second);
+                        facts[i].first + QCoreApplication::translate("zel::ReportWriter", "：") +
+                            facts[i].second);
             if (column == 1 || i + 1 == facts.size())
                 y_ += h + Mm(1);
         }
@@ -162,18 +164,21 @@ QByteArray RenderReportPdf(const ReportContent& content) {
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                       QPageLayout::Millimeter));
-        pdf.setTitle(QStringLiteral("记录报告 ") + content.fileName);
+        pdf.setTitle(QCoreApplication::translate("zel::ReportWriter", "记录报告 ") +
+                     content.fileName);
         pdf.setCreator(QStringLiteral("Velquist"));
         QPainter painter(&pdf);
         ReportPage page(painter, painter.viewport().adjusted(0, 0, -1, -1));
 
-        page.Title(QStringLiteral("Velquist 记录报告"));
-        page.Line(QStringLiteral("文件名：") + content.fileName, ReportFont(10));
-        page.Facts({{QStringLiteral("设备编号"), content.deviceNumber},
-                    {QStringLiteral("版本号"), content.version},
-                    {QStringLiteral("开始时间"), content.startTime},
-                    {QStringLiteral("时长"), content.duration},
-                    {QStringLiteral("数据总数"), content.dataCount}});
+        page.Title(QCoreApplication::translate("zel::ReportWriter", "Velquist 记录报告"));
+        page.Line(QCoreApplication::translate("zel::ReportWriter", "文件名：") + content.fileName,
+                  ReportFont(10));
+        page.Facts(
+            {{QCoreApplication::translate("zel::ReportWriter", "设备编号"), content.deviceNumber},
+             {QCoreApplication::translate("zel::ReportWriter", "版本号"), content.version},
+             {QCoreApplication::translate("zel::ReportWriter", "开始时间"), content.startTime},
+             {QCoreApplication::translate("zel::ReportWriter", "时长"), content.duration},
+             {QCoreApplication::translate("zel::ReportWriter", "数据总数"), content.dataCount}});
 
         // The plots share what the statistics and the footer leave of the page.
         const QFont captionFont = ReportFont(10, true);
@@ -181,7 +186,8 @@ QByteArray RenderReportPdf(const ReportContent& content) {
         // The notes take a few lines at most; the rest are counted, not listed.
         QStringList notes = content.notes.mid(0, kMaxReportNotes);
         if (content.notes.size() > kMaxReportNotes)
-            notes << QStringLiteral("……另有 %1 条备注").arg(content.notes.size() - kMaxReportNotes);
+            notes << QCoreApplication::translate("zel::ReportWriter", "……另有 %1 条备注")
+                         .arg(content.notes.size() - kMaxReportNotes);
         const int noteHeight = QFontMetrics(ReportFont(9), &pdf).height() + page.Mm(1);
         const int below = 2 * captionHeight + page.TableHeight(content.table.rows.size()) +
                           page.Mm(4) + page.FooterHeight() +
@@ -194,31 +200,40 @@ QByteArray RenderReportPdf(const ReportContent& content) {
             page.Picture(plot.picture, perPlot);
         }
 
-        page.Line(QStringLiteral("统计（%1）").arg(content.what), captionFont);
+        page.Line(QCoreApplication::translate("zel::ReportWriter", "统计（%1）").arg(content.what),
+                  captionFont);
         page.Line(content.table.RangeText(), ReportFont(9));
         page.Table(StatisticsTable::Header(), content.table.rows);
         if (!notes.isEmpty()) {
-            page.Line(QStringLiteral("备注"), captionFont);
+            page.Line(QCoreApplication::translate("zel::ReportWriter", "备注"), captionFont);
             for (const QString& note : notes)
                 page.Line(note, ReportFont(9));
         }
-        page.Footer(QStringLiteral("导出时间：") + content.exportTime);
+        page.Footer(QCoreApplication::translate("zel::ReportWriter", "导出时间：") +
+                    content.exportTime);
         if (!content.limits.isEmpty()) {
             pdf.newPage();
             ReportPage events(painter, painter.viewport().adjusted(0, 0, -1, -1));
-            events.Title(QStringLiteral("越限事件"));
-            events.Line(QStringLiteral("文件名：") + content.fileName, ReportFont(10));
-            events.Line(QStringLiteral("越限值：") + content.limits, ReportFont(10));
+            events.Title(QCoreApplication::translate("zel::ReportWriter", "越限事件"));
+            events.Line(QCoreApplication::translate("zel::ReportWriter", "文件名：") +
+                            content.fileName,
+                        ReportFont(10));
+            events.Line(QCoreApplication::translate("zel::ReportWriter", "越限值：") +
+                            content.limits,
+                        ReportFont(10));
             const auto listed = static_cast<std::int64_t>(content.events.size());
             events.Line(listed < content.eventCount
-                            ? QStringLiteral("全记录共 %1 个事件，列出前 %2 个")
+                            ? QCoreApplication::translate("zel::ReportWriter",
+                                                          "全记录共 %1 个事件，列出前 %2 个")
                                   .arg(content.eventCount)
                                   .arg(listed)
-                            : QStringLiteral("全记录共 %1 个事件").arg(content.eventCount),
+                            : QCoreApplication::translate("zel::ReportWriter", "全记录共 %1 个事件")
+                                  .arg(content.eventCount),
                         ReportFont(10));
             if (listed > 0)
                 events.Table(CEventDlg::Header(), content.events);
-            events.Footer(QStringLiteral("导出时间：") + content.exportTime);
+            events.Footer(QCoreApplication::translate("zel::ReportWriter", "导出时间：") +
+                          content.exportTime);
         }
     }
     return bytes;

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include <QCoreApplication>
+
 namespace zel {
 
 namespace {
@@ -19,7 +21,7 @@ const QString kNone = QStringLiteral("-");
 QString DurationText(double seconds) {
     const auto halves = static_cast<long long>(std::llround(seconds * 2));
     const long long whole = halves / 2;
-    return QStringLiteral("%1时%2分%3%4秒")
+    return QCoreApplication::translate("zel::StatisticsTable", "%1时%2分%3%4秒")
         .arg(whole / 3600)
         .arg(whole % 3600 / 60)
         .arg(whole % 60)
@@ -28,12 +30,12 @@ QString DurationText(double seconds) {
 
 QStringList StatisticsTable::Header() {
     return {QString(),
-            QStringLiteral("最小值"),
-            QStringLiteral("最小值时间"),
-            QStringLiteral("最大值"),
-            QStringLiteral("最大值时间"),
-            QStringLiteral("平均值"),
-            QStringLiteral("均方根")};
+            QCoreApplication::translate("zel::StatisticsTable", "最小值"),
+            QCoreApplication::translate("zel::StatisticsTable", "最小值时间"),
+            QCoreApplication::translate("zel::StatisticsTable", "最大值"),
+            QCoreApplication::translate("zel::StatisticsTable", "最大值时间"),
+            QCoreApplication::translate("zel::StatisticsTable", "平均值"),
+            QCoreApplication::translate("zel::StatisticsTable", "均方根")};
 }
 
 StatisticsTable StatisticsTable::From(const RecordStatistics& s, const RecordPoints& points) {
@@ -44,33 +46,37 @@ StatisticsTable StatisticsTable::From(const RecordStatistics& s, const RecordPoi
     table.end = Text(points.TimeText(s.range.Last()));
     table.duration = DurationText(s.DurationSeconds());
     table.points = QString::number(s.Points());
-    const char* const names[2] = {"CH1曲线(A)", "CH2曲线(A)"};
+    const char* const names[2] = {QT_TRANSLATE_NOOP("zel::StatisticsTable", "CH1曲线(A)"),
+                                  QT_TRANSLATE_NOOP("zel::StatisticsTable", "CH2曲线(A)")};
     for (int ch = 0; ch < 2; ++ch) {
         const ChannelStatistics& c = s.channel[ch];
-        table.rows.push_back({QString::fromUtf8(names[ch]), QString::number(c.min),
-                              Text(points.TimeText(c.minIndex)), QString::number(c.max),
-                              Text(points.TimeText(c.maxIndex)), Text(TwoDecimals(s.Mean(ch))),
-                              Text(TwoDecimals(s.Rms(ch)))});
+        table.rows.push_back({QCoreApplication::translate("zel::StatisticsTable", names[ch]),
+                              QString::number(c.min), Text(points.TimeText(c.minIndex)),
+                              QString::number(c.max), Text(points.TimeText(c.maxIndex)),
+                              Text(TwoDecimals(s.Mean(ch))), Text(TwoDecimals(s.Rms(ch)))});
     }
-    table.rows.push_back({QStringLiteral("电流差"), QString::number(s.difference.min), kNone,
+    table.rows.push_back({QCoreApplication::translate("zel::StatisticsTable", "电流差"),
+                          QString::number(s.difference.min), kNone,
                           QString::number(s.difference.max), kNone,
                           Text(TwoDecimals(s.DifferenceMean())), kNone});
-    table.rows.push_back({QStringLiteral("不平衡系数(%)"), kNone, kNone,
-                          QString::number(s.unbalance.max), kNone,
+    table.rows.push_back({QCoreApplication::translate("zel::StatisticsTable", "不平衡系数(%)"),
+                          kNone, kNone, QString::number(s.unbalance.max), kNone,
                           Text(TwoDecimals(s.UnbalanceMean())), kNone});
     if (s.hasSamples) {
-        const char* const sampleNames[2] = {"CH1波形", "CH2波形"};
+        const char* const sampleNames[2] = {QT_TRANSLATE_NOOP("zel::StatisticsTable", "CH1波形"),
+                                            QT_TRANSLATE_NOOP("zel::StatisticsTable", "CH2波形")};
         for (int ch = 0; ch < 2; ++ch)
-            table.rows.push_back({QString::fromUtf8(sampleNames[ch]),
-                                  QString::number(s.samples[ch].min), kNone,
-                                  QString::number(s.samples[ch].max), kNone, kNone,
-                                  Text(TwoDecimals(s.SampleRms(ch)))});
+            table.rows.push_back(
+                {QCoreApplication::translate("zel::StatisticsTable", sampleNames[ch]),
+                 QString::number(s.samples[ch].min), kNone, QString::number(s.samples[ch].max),
+                 kNone, kNone, Text(TwoDecimals(s.SampleRms(ch)))});
     }
     return table;
 }
 
 QString StatisticsTable::RangeText() const {
-    return QStringLiteral("统计范围：%1 至 %2    时长：%3    数据点数：%4")
+    return QCoreApplication::translate("zel::StatisticsTable",
+                                       "统计范围：%1 至 %2    时长：%3    数据点数：%4")
         .arg(start, end, duration, points);
 }
 

@@ -16,6 +16,7 @@
 #include "viewer/ViewerMenus.h"
 #include "viewer/ViewerNotes.h"
 #include "viewer/ViewerStatistics.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/CDigital.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
@@ -25,6 +26,7 @@
 #include "widgets/MessageBox.h"
 #include "widgets/PopupMenu.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -49,18 +51,22 @@ struct ControlText {
 };
 
 constexpr ControlText kButtons[] = {
-    {CViewDlg::kOpen, "打开..."},
-    {CViewDlg::kCut, "截取"},
-    {CViewDlg::kWaveZoomIn, "波形放大"},
-    {CViewDlg::kWaveZoomOut, "波形缩小"},
-    {CViewDlg::kTrendZoomIn, "曲线放大"},
-    {CViewDlg::kTrendZoomOut, "曲线缩小"},
-    {CViewDlg::kPlay, "播放"},
+    {CViewDlg::kOpen, QT_TRANSLATE_NOOP("zel::CViewDlg", "打开...")},
+    {CViewDlg::kCut, QT_TRANSLATE_NOOP("zel::CViewDlg", "截取")},
+    {CViewDlg::kWaveZoomIn, QT_TRANSLATE_NOOP("zel::CViewDlg", "波形放大")},
+    {CViewDlg::kWaveZoomOut, QT_TRANSLATE_NOOP("zel::CViewDlg", "波形缩小")},
+    {CViewDlg::kTrendZoomIn, QT_TRANSLATE_NOOP("zel::CViewDlg", "曲线放大")},
+    {CViewDlg::kTrendZoomOut, QT_TRANSLATE_NOOP("zel::CViewDlg", "曲线缩小")},
+    {CViewDlg::kPlay, QT_TRANSLATE_NOOP("zel::CViewDlg", "播放")},
 };
 
 constexpr ControlText kLabels[] = {
-    {1017, "CH1波形："},    {1018, "CH2波形："}, {1022, "CH1曲线(A)："},
-    {1021, "CH2曲线(A)："}, {1020, "电流差："},  {1019, "不平衡系数(%)："},
+    {1017, QT_TRANSLATE_NOOP("zel::CViewDlg", "CH1波形：")},
+    {1018, QT_TRANSLATE_NOOP("zel::CViewDlg", "CH2波形：")},
+    {1022, QT_TRANSLATE_NOOP("zel::CViewDlg", "CH1曲线(A)：")},
+    {1021, QT_TRANSLATE_NOOP("zel::CViewDlg", "CH2曲线(A)：")},
+    {1020, QT_TRANSLATE_NOOP("zel::CViewDlg", "电流差：")},
+    {1019, QT_TRANSLATE_NOOP("zel::CViewDlg", "不平衡系数(%)：")},
 };
 
 constexpr int kMaxSpeed = 10;
@@ -69,15 +75,15 @@ QString LoadFailureText(const QString& path, const RecordReadFailure& failure) {
     const QString name = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
     switch (failure.reason) {
     case RecordReadFailure::Reason::NotRecordFile:
-        return QStringLiteral("不是记录文件：%1").arg(name);
+        return QCoreApplication::translate("zel::CViewDlg", "不是记录文件：%1").arg(name);
     case RecordReadFailure::Reason::NotRegularFile:
-        return QStringLiteral("无法读取 %1：不是普通文件").arg(name);
+        return QCoreApplication::translate("zel::CViewDlg", "无法读取 %1：不是普通文件").arg(name);
     case RecordReadFailure::Reason::CannotOpen:
     case RecordReadFailure::Reason::ReadError:
     case RecordReadFailure::Reason::None:
         break;
     }
-    return QStringLiteral("无法读取 %1：%2")
+    return QCoreApplication::translate("zel::CViewDlg", "无法读取 %1：%2")
         .arg(name, QString::fromLocal8Bit(std::strerror(failure.systemError)));
 }
 
@@ -102,7 +108,7 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     resize(du.X(467), du.Y(244));
     CreateControls();
     ShowMaximizedInWorkArea();
-    SetTitle(QStringLiteral("Velquist－记录查看"));
+    SetTitle(tr("Velquist－记录查看"));
 
     // Created in this order at a placeholder size; the layout moves them at once.
     const auto framed = [this](QWidget* child) {
@@ -151,7 +157,7 @@ void CViewDlg::CreateControls() {
         controls_[id] = frame;
     }
     for (const ControlText& b : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        auto* button = new QPushButton(tr(b.text), this);
         button->setObjectName(QString::number(b.id));
         button->setAutoDefault(false);
         const int id = b.id;
@@ -179,7 +185,7 @@ void CViewDlg::CreateControls() {
     connect(slider_, &QSlider::valueChanged, this, &CViewDlg::OnSpeedChanged);
     controls_[kSpeed] = slider_;
     for (const ControlText& l : kLabels) {
-        auto* label = new QLabel(QString::fromUtf8(l.text), this);
+        auto* label = new QLabel(tr(l.text), this);
         label->setObjectName(QString::number(l.id));
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         controls_[l.id] = label;
@@ -188,6 +194,7 @@ void CViewDlg::CreateControls() {
         readouts_[k] = new CDigital(this);
         readouts_[k]->setObjectName(QString::number(kReadout1 + k));
         controls_[kReadout1 + k] = readouts_[k];
+        ExposeReadout(readouts_[k], ReadoutCaption(k));
     }
 }
 
@@ -310,8 +317,7 @@ void CViewDlg::SavePlot(CPlotWnd* plot) {
     if (path.isEmpty())
         return;
     if (!SaveWindowPicture(path, plot))
-        MessageBox::Error(
-            this, QStringLiteral("无法写入图片文件：%1").arg(QDir::toNativeSeparators(path)));
+        MessageBox::Error(this, tr("无法写入图片文件：%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void CViewDlg::OnPlay() {
@@ -341,7 +347,7 @@ void CViewDlg::OnPlay() {
 void CViewDlg::StartPlay(int mode) {
     for (int id : {kOpen, kCut, kWaveZoomIn, kWaveZoomOut, kTrendZoomIn, kTrendZoomOut})
         Button(id)->setEnabled(false);
-    Button(kPlay)->setText(QStringLiteral("停止"));
+    Button(kPlay)->setText(tr("停止"));
     speed_ = slider_->value();
     playing_ = true;
     playMode_ = mode;
@@ -357,7 +363,7 @@ void CViewDlg::StopPlay() {
     Button(kOpen)->setEnabled(true);
     Button(kCut)->setEnabled(true);
     UpdateZoomButtons();
-    Button(kPlay)->setText(QStringLiteral("播放"));
+    Button(kPlay)->setText(tr("播放"));
     if (playMode_ != PlayTrendOnly)
         wave_->StopPlay();
     if (playMode_ != PlayWaveOnly)

@@ -92,9 +92,8 @@ void ViewerClock::AskGoTo() {
         return;
     const QString now = QString::fromStdString(
         RecordPoints(*record_).TimeText(viewer_->TrendPlot()->CursorPoint().value_or(0)));
-    const auto text =
-        ViewerNotes::AskText(viewer_, QStringLiteral("转到时间"),
-                             QStringLiteral("时间（YYYY-mm-dd HH:MM:SS 或 H:MM:SS）："), now);
+    const auto text = ViewerNotes::AskText(viewer_, tr("转到时间"),
+                                           tr("时间（YYYY-mm-dd HH:MM:SS 或 H:MM:SS）："), now);
     if (text)
         GoTo(*text);
 }
@@ -106,7 +105,7 @@ bool ViewerClock::GoTo(const QString& text) {
     const auto index = PointOf(text, record_->header.startTime);
     if (!index || *index < 0 || *index >= points.Count()) {
         MessageBox::Error(
-            viewer_, QStringLiteral("不在记录的时间内：%1（%2 至 %3）")
+            viewer_, tr("不在记录的时间内：%1（%2 至 %3）")
                          .arg(text.trimmed(), QString::fromStdString(points.TimeText(0)),
                               QString::fromStdString(
                                   points.TimeText(std::max<std::int64_t>(0, points.Count() - 1)))));

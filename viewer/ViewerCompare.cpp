@@ -119,13 +119,13 @@ bool ViewerCompare::Open(const QString& path) {
     auto image = ReadRecordImage(QFile::encodeName(path).toStdString(), &failure);
     const QString name = QFileInfo(path).fileName();
     if (!image) {
-        MessageBox::Error(viewer_, QStringLiteral("无法读取对比记录：%1").arg(name));
+        MessageBox::Error(viewer_, tr("无法读取对比记录：%1").arg(name));
         return false;
     }
     Align align = align_;
     if (align == Align::ClockTime && !Overlaps(*image)) {
-        if (MessageBox::Question(viewer_, QStringLiteral("%1 与当前记录的时间没有重叠，"
-                                                         "无法按时刻对齐。按开始时间对齐吗？")
+        if (MessageBox::Question(viewer_, tr("%1 与当前记录的时间没有重叠，"
+                                             "无法按时刻对齐。按开始时间对齐吗？")
                                               .arg(name)) != MessageBox::Answer::Yes)
             return false;
         align = Align::Start;
@@ -146,7 +146,7 @@ void ViewerCompare::Close() {
 
 bool ViewerCompare::SetAlignment(Align align) {
     if (other_ && align == Align::ClockTime && !Overlaps(*other_)) {
-        MessageBox::Error(viewer_, QStringLiteral("两个记录的时间没有重叠，无法按时刻对齐"));
+        MessageBox::Error(viewer_, tr("两个记录的时间没有重叠，无法按时刻对齐"));
         return false;
     }
     align_ = align;
@@ -175,7 +175,7 @@ void ViewerCompare::Update() {
     std::optional<std::int64_t> o;
     if (const auto a = viewer_->TrendPlot()->CursorPoint())
         o = OtherPoint(*a);
-    QString text = QStringLiteral("对比 %1").arg(otherName_);
+    QString text = tr("对比 %1").arg(otherName_);
     if (o) {
         const TrendPoint p = RecordPoints(*other_).At(*o);
         text += QStringLiteral("\nCH1 %1  CH2 %2  (%3)")
@@ -183,7 +183,7 @@ void ViewerCompare::Update() {
                     .arg(p.ch2)
                     .arg(QString::fromStdString(RecordPoints(*other_).PreciseTimeText(*o)));
     } else {
-        text += QStringLiteral("\n光标处无数据");
+        text += tr("\n光标处无数据");
     }
     readout_->setText(text);
     readout_->adjustSize();

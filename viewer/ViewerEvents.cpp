@@ -33,7 +33,7 @@ constexpr int kRightOfButton = 10 + 3 * (72 + 4) + 4;
 } // namespace
 
 ViewerEvents::ViewerEvents(CViewDlg* viewer) : viewer_(viewer), job_(this) {
-    button_ = new QPushButton(QStringLiteral("越限事件"), viewer);
+    button_ = new QPushButton(tr("越限事件"), viewer);
     button_->setObjectName(QString::number(kEvents));
     button_->setAutoDefault(false);
     button_->setFocusPolicy(Qt::NoFocus);
@@ -163,8 +163,7 @@ bool ViewerEvents::ExportCsv() {
     QDir().mkpath(folder);
     const QString path = FileDialog::GetSaveFileName(
         window_ ? static_cast<QWidget*>(window_) : viewer_, QStringLiteral("CSV Files (*.csv)"),
-        QStringLiteral("csv"), folder,
-        QFileInfo(path_).completeBaseName() + QStringLiteral("-越限事件.csv"));
+        QStringLiteral("csv"), folder, QFileInfo(path_).completeBaseName() + tr("-越限事件.csv"));
     if (path.isEmpty())
         return false;
     const RecordPoints points(*record_);
@@ -177,8 +176,7 @@ bool ViewerEvents::ExportCsv() {
                              static_cast<qint64>(rows.size()) &&
                          file.commit();
     if (!written)
-        MessageBox::Error(
-            viewer_, QStringLiteral("无法写入CSV文件：%1").arg(QDir::toNativeSeparators(path)));
+        MessageBox::Error(viewer_, tr("无法写入CSV文件：%1").arg(QDir::toNativeSeparators(path)));
     return written;
 }
 

@@ -37,8 +37,8 @@ ViewerKeys::ViewerKeys(CViewDlg* viewer) : viewer_(viewer) {
 }
 
 QString ViewerKeys::KeysText() {
-    return QStringLiteral("键盘：←/→ 滚动，+/− 缩放指针下的图，Home/End 到开头/结尾，"
-                          "空格 播放/停止，Ctrl+O 打开，M 添加备注，E 越限事件");
+    return tr("键盘：←/→ 滚动，+/− 缩放指针下的图，Home/End 到开头/结尾，"
+              "空格 播放/停止，Ctrl+O 打开，M 添加备注，E 越限事件");
 }
 
 CPlotWnd* ViewerKeys::Target() const {

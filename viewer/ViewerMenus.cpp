@@ -2,6 +2,7 @@
 
 #include "viewer/ViewDlg.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 namespace zel {
@@ -9,19 +10,19 @@ namespace zel {
 std::unique_ptr<QMenu> LoadViewerMenu(int id, QWidget* parent) {
     auto menu = std::make_unique<QMenu>(parent);
     const auto add = [&menu](int item, const char* text) {
-        menu->addAction(QString::fromUtf8(text))->setData(item);
+        menu->addAction(QCoreApplication::translate("zel::ViewerMenus", text))->setData(item);
     };
     if (id == CViewDlg::kCutMenu) {
         menu->setTitle(QStringLiteral("CUT"));
-        add(CViewDlg::kCutWave, "波形截屏");
+        add(CViewDlg::kCutWave, QT_TRANSLATE_NOOP("zel::ViewerMenus", "波形截屏"));
         menu->addSeparator();
-        add(CViewDlg::kCutTrend, "曲线截屏");
+        add(CViewDlg::kCutTrend, QT_TRANSLATE_NOOP("zel::ViewerMenus", "曲线截屏"));
     } else if (id == CViewDlg::kPlayMenu) {
         menu->setTitle(QStringLiteral("PLAY"));
-        add(CViewDlg::kPlayBoth, "波形与曲线");
+        add(CViewDlg::kPlayBoth, QT_TRANSLATE_NOOP("zel::ViewerMenus", "波形与曲线"));
         menu->addSeparator();
-        add(CViewDlg::kPlayWave, "仅波形");
-        add(CViewDlg::kPlayTrend, "仅曲线");
+        add(CViewDlg::kPlayWave, QT_TRANSLATE_NOOP("zel::ViewerMenus", "仅波形"));
+        add(CViewDlg::kPlayTrend, QT_TRANSLATE_NOOP("zel::ViewerMenus", "仅曲线"));
     }
     return menu;
 }

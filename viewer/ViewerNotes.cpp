@@ -149,14 +149,13 @@ void ViewerNotes::SetRecord(std::shared_ptr<const RecordImage> record, const QSt
     case NotesReadResult::Problem::None:
         break;
     case NotesReadResult::Problem::Malformed:
-        problem_ = QStringLiteral("备注文件格式不对，不显示备注：%1").arg(sidecar);
+        problem_ = tr("备注文件格式不对，不显示备注：%1").arg(sidecar);
         break;
     case NotesReadResult::Problem::TooLarge:
-        problem_ = QStringLiteral("备注文件过大，不显示备注：%1").arg(sidecar);
+        problem_ = tr("备注文件过大，不显示备注：%1").arg(sidecar);
         break;
     case NotesReadResult::Problem::Unreadable:
-        problem_ =
-            QStringLiteral("无法读取备注文件 %1：%2").arg(sidecar, SystemReason(read.systemError));
+        problem_ = tr("无法读取备注文件 %1：%2").arg(sidecar, SystemReason(read.systemError));
         break;
     }
     // Said once the record is on the screen: the notes never hold up the record.
@@ -183,7 +182,7 @@ std::optional<std::int64_t> ViewerNotes::CursorPoint() const {
 void ViewerNotes::AddAtCursor() {
     const auto index = CursorPoint();
     if (!index) {
-        MessageBox::Error(viewer_, QStringLiteral("光标处没有数据"));
+        MessageBox::Error(viewer_, tr("光标处没有数据"));
         return;
     }
     EditNote(*index);
@@ -193,10 +192,9 @@ void ViewerNotes::EditNote(std::int64_t index) {
     const auto it = std::find_if(notes_.begin(), notes_.end(),
                                  [index](const RecordNote& n) { return n.index == index; });
     const bool existing = it != notes_.end();
-    const auto text =
-        AskText(viewer_, existing ? QStringLiteral("编辑备注") : QStringLiteral("添加备注"),
-                QStringLiteral("备注（%1）：").arg(TimeText(index)),
-                existing ? QString::fromStdString(it->text) : QString());
+    const auto text = AskText(viewer_, existing ? tr("编辑备注") : tr("添加备注"),
+                              tr("备注（%1）：").arg(TimeText(index)),
+                              existing ? QString::fromStdString(it->text) : QString());
     if (text)
         SetNote(index, text->trimmed());
 }
@@ -206,7 +204,7 @@ bool ViewerNotes::SetNote(std::int64_t index, const QString& text) {
     if (!record_ || index < 0 || index >= RecordPoints(*record_).Count())
         return false;
     if (!IsNoteText(utf8)) {
-        MessageBox::Error(viewer_, QStringLiteral("备注是一行文字，不能为空"));
+        MessageBox::Error(viewer_, tr("备注是一行文字，不能为空"));
         return false;
     }
     std::vector<RecordNote> notes = notes_;
@@ -233,7 +231,7 @@ bool ViewerNotes::Store(std::vector<RecordNote> notes) {
     }
     if (!WriteRecordNotes(path_, record_->header.startTime, notes)) {
         MessageBox::Error(
-            viewer_, QStringLiteral("无法写入备注文件：%1（%2）")
+            viewer_, tr("无法写入备注文件：%1（%2）")
                          .arg(QDir::toNativeSeparators(QFile::decodeName(NotesPath(path_).c_str())),
                               SystemReason(errno)));
         return false;
@@ -267,7 +265,7 @@ QStringList ViewerNotes::ReportLines() const {
 void ViewerNotes::SaveSelection() {
     const auto selection = viewer_->TrendPlot()->Selection();
     if (!record_ || !selection || selection->Empty()) {
-        MessageBox::Error(viewer_, QStringLiteral("没有选定范围"));
+        MessageBox::Error(viewer_, tr("没有选定范围"));
         return;
     }
     const BlockRange blocks = BlocksOfPoints(*record_, *selection);
@@ -287,20 +285,18 @@ void ViewerNotes::SaveSelection() {
         return;
     if (QFileInfo::exists(path)) {
         // A record is never replaced: it may be the only copy of a measurement.
-        MessageBox::Error(
-            viewer_,
-            QStringLiteral("不能替换已有的记录文件：%1").arg(QDir::toNativeSeparators(path)));
+        MessageBox::Error(viewer_,
+                          tr("不能替换已有的记录文件：%1").arg(QDir::toNativeSeparators(path)));
         return;
     }
     const std::string written =
         WriteRecordCut(*record_, blocks, notes_, prefix, {}, QFile::encodeName(path).toStdString());
     if (written.empty()) {
-        MessageBox::Error(viewer_, QStringLiteral("无法写入记录文件：%1（%2）")
+        MessageBox::Error(viewer_, tr("无法写入记录文件：%1（%2）")
                                        .arg(QDir::toNativeSeparators(path), SystemReason(errno)));
         return;
     }
-    MessageBox::Information(
-        viewer_, QStringLiteral("已保存选定范围：%1").arg(QDir::toNativeSeparators(path)));
+    MessageBox::Information(viewer_, tr("已保存选定范围：%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
@@ -310,40 +306,40 @@ void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
     selectionAtPress_.reset();
     QMenu menu(viewer_);
     const bool idle = record_ && !viewer_->Playing();
-    QAction* add = menu.addAction(QStringLiteral("添加备注\tM"));
+    QAction* add = menu.addAction(tr("添加备注\tM"));
     add->setEnabled(idle && CursorPoint().has_value());
-    QAction* list = menu.addAction(QStringLiteral("备注列表..."));
+    QAction* list = menu.addAction(tr("备注列表..."));
     list->setEnabled(record_ != nullptr);
     QAction* setB = nullptr;
     QAction* clearB = nullptr;
     CCurseWnd* trend = viewer_->TrendPlot();
     if (plot == trend) {
         menu.addSeparator();
-        setB = menu.addAction(QStringLiteral("光标B设在此处\tShift+单击"));
+        setB = menu.addAction(tr("光标B设在此处\tShift+单击"));
         setB->setEnabled(idle);
-        clearB = menu.addAction(QStringLiteral("清除光标B"));
+        clearB = menu.addAction(tr("清除光标B"));
         clearB->setEnabled(viewer_->CursorPair()->B().has_value());
     }
     menu.addSeparator();
-    QAction* clock = menu.addAction(QStringLiteral("时间轴显示时刻"));
+    QAction* clock = menu.addAction(tr("时间轴显示时刻"));
     clock->setCheckable(true);
     clock->setChecked(viewer_->Clock()->ClockTime());
-    QAction* goTo = menu.addAction(QStringLiteral("转到时间..."));
+    QAction* goTo = menu.addAction(tr("转到时间..."));
     goTo->setEnabled(idle);
     menu.addSeparator();
     ViewerCompare* compare = viewer_->Compare();
-    QAction* open = menu.addAction(QStringLiteral("对比..."));
+    QAction* open = menu.addAction(tr("对比..."));
     open->setEnabled(idle);
-    QAction* byClock = menu.addAction(QStringLiteral("对比按时刻对齐"));
-    QAction* byStart = menu.addAction(QStringLiteral("对比按开始对齐"));
+    QAction* byClock = menu.addAction(tr("对比按时刻对齐"));
+    QAction* byStart = menu.addAction(tr("对比按开始对齐"));
     for (QAction* a : {byClock, byStart})
         a->setCheckable(true);
     byClock->setChecked(compare->Alignment() == ViewerCompare::Align::ClockTime);
     byStart->setChecked(compare->Alignment() == ViewerCompare::Align::Start);
-    QAction* closeCompare = menu.addAction(QStringLiteral("关闭对比"));
+    QAction* closeCompare = menu.addAction(tr("关闭对比"));
     closeCompare->setEnabled(compare->IsOpen());
     menu.addSeparator();
-    QAction* save = menu.addAction(QStringLiteral("选定范围另存为记录..."));
+    QAction* save = menu.addAction(tr("选定范围另存为记录..."));
     save->setEnabled(idle && selection.has_value());
     const QAction* chosen = PopupMenu::Exec(menu, globalPos);
     if (chosen == add) {

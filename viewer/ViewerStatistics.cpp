@@ -41,9 +41,9 @@ struct ButtonText {
 
 // Left to right in the strip.
 constexpr ButtonText kButtons[] = {
-    {ViewerStatistics::kStatistics, "统计"},
-    {ViewerStatistics::kExportReport, "导出报告"},
-    {ViewerStatistics::kExportCsv, "导出CSV"},
+    {ViewerStatistics::kStatistics, QT_TRANSLATE_NOOP("zel::ViewerStatistics", "统计")},
+    {ViewerStatistics::kExportReport, QT_TRANSLATE_NOOP("zel::ViewerStatistics", "导出报告")},
+    {ViewerStatistics::kExportCsv, QT_TRANSLATE_NOOP("zel::ViewerStatistics", "导出CSV")},
 };
 
 QString Text(const std::string& text) {
@@ -96,7 +96,7 @@ bool WriteCsv(const QString& path, const RecordImage& record, PointRange range,
 
 ViewerStatistics::ViewerStatistics(CViewDlg* viewer) : viewer_(viewer), job_(this) {
     for (const ButtonText& b : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.text), viewer);
+        auto* button = new QPushButton(tr(b.text), viewer);
         button->setObjectName(QString::number(b.id));
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
@@ -167,11 +167,11 @@ PointRange ViewerStatistics::Range(QString* what) const {
     const CCurseWnd* trend = viewer_->TrendPlot();
     if (const auto selection = trend->Selection()) {
         if (what)
-            *what = QStringLiteral("选定范围");
+            *what = tr("选定范围");
         return *selection;
     }
     if (what)
-        *what = QStringLiteral("当前视图");
+        *what = tr("当前视图");
     return trend->ViewRange();
 }
 
@@ -180,7 +180,7 @@ bool ViewerStatistics::TakeRange(PointRange& range, QString& what) {
     if (!record_ || job_.Busy() || playing_)
         return false;
     if (range.Empty()) {
-        MessageBox::Error(viewer_, QStringLiteral("%1没有数据").arg(what));
+        MessageBox::Error(viewer_, tr("%1没有数据").arg(what));
         return false;
     }
     return true;
@@ -243,11 +243,10 @@ ReportContent ViewerStatistics::ReportBase(const QString& what) const {
     // The plots as they are on the screen now, selection shading included.
     const auto shot = [](QWidget* plot) { return plot->grab(plot->contentsRect()).toImage(); };
     if (viewer_->HasWave())
-        content.plots.push_back({QStringLiteral("波形图"), shot(viewer_->WavePlot())});
-    content.plots.push_back({viewer_->TrendPlot()->Selection()
-                                 ? QStringLiteral("趋势曲线图（阴影为选定范围）")
-                                 : QStringLiteral("趋势曲线图"),
-                             shot(viewer_->TrendPlot())});
+        content.plots.push_back({tr("波形图"), shot(viewer_->WavePlot())});
+    content.plots.push_back(
+        {viewer_->TrendPlot()->Selection() ? tr("趋势曲线图（阴影为选定范围）") : tr("趋势曲线图"),
+         shot(viewer_->TrendPlot())});
     return content;
 }
 
@@ -283,10 +282,8 @@ void ViewerStatistics::ExportReport() {
             return WriteReportPdf(path, content);
         },
         [this, path](bool written) {
-            Finish(
-                written
-                    ? QString()
-                    : QStringLiteral("无法写入报告文件：%1").arg(QDir::toNativeSeparators(path)));
+            Finish(written ? QString()
+                           : tr("无法写入报告文件：%1").arg(QDir::toNativeSeparators(path)));
         });
     UpdateButtons();
 }
@@ -305,9 +302,8 @@ void ViewerStatistics::ExportCsv() {
             return WriteCsv(path, *record, range, cancelled);
         },
         [this, path](bool written) {
-            Finish(written
-                       ? QString()
-                       : QStringLiteral("无法写入CSV文件：%1").arg(QDir::toNativeSeparators(path)));
+            Finish(written ? QString()
+                           : tr("无法写入CSV文件：%1").arg(QDir::toNativeSeparators(path)));
         });
     UpdateButtons();
 }

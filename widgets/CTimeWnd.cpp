@@ -2,11 +2,11 @@
 
 #include "common/DeviceText.h"
 #include "common/LocalTime.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/Fonts.h"
 #include "widgets/UiThread.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 namespace zel {
@@ -24,6 +24,14 @@ CTimeWnd::CTimeWnd(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&clock_, &QTimer::timeout, this, &CTimeWnd::Tick);
     clock_.start(kClockIntervalMs);
+    KeepAccessibleText(
+        this, [] { return tr("信息栏"); },
+        [this] {
+            QStringList lines;
+            for (int i = 0; i < Lines(); ++i)
+                lines << Line(i);
+            return lines.join(QLatin1Char('\n'));
+        });
 }
 
 void CTimeWnd::SetDevice(int deviceNumber, int version) {
@@ -56,14 +64,6 @@ void CTimeWnd::SetEventLines(const QString& count, const QString& last) {
     });
 }
 
-int CTimeWnd::LineTopIn(int index, int height) const {
-    constexpr int kTextHeight = 13;
-    if (Lines() == 5 || LineTop(Lines() - 1) + kTextHeight <= height)
-        return LineTop(index);
-    const int step = std::max(kTextHeight - 1, (height - 4 - kTextHeight) / (Lines() - 1));
-    return 3 + step * index;
-}
-
 void CTimeWnd::Tick() {
     currentTime_ = CurrentTimeText();
     update();
@@ -73,18 +73,28 @@ QString CTimeWnd::VersionText(int version) {
     return QString::fromStdString(zel::VersionText(version));
 }
 
+int CTimeWnd::LineTop(int index) const {
+    const int gaps = Lines() - 1;
+    const int lastTop = height() - 2 - QFontMetrics(font_).height();
+    int pitch = 17;
+    if (10 + gaps * pitch > lastTop)
+        pitch = std::clamp((lastTop - 2) / gaps, 1, 17);
+    const int first = std::clamp(lastTop - gaps * pitch, 2, 10);
+    return first + pitch * index;
+}
+
 QString CTimeWnd::Line(int index) const {
     switch (index) {
     case 0:
-        return QStringLiteral("设备编号:%1").arg(deviceNumber_);
+        return tr("设备编号:%1").arg(deviceNumber_);
     case 1:
-        return QStringLiteral("版本号:") + VersionText(version_);
+        return tr("版本号:") + VersionText(version_);
     case 2:
-        return QStringLiteral("开始时间:") + startTime_;
+        return tr("开始时间:") + startTime_;
     case 3:
-        return QStringLiteral("当前时间:") + currentTime_;
+        return tr("当前时间:") + currentTime_;
     case 4:
-        return QStringLiteral("总数据数:") + dataCount_;
+        return tr("总数据数:") + dataCount_;
     case 5:
         return eventCount_;
     case 6:
@@ -102,7 +112,7 @@ void CTimeWnd::paintEvent(QPaintEvent*) {
     painter.setFont(font_);
     painter.setPen(Qt::black);
     for (int i = 0; i < Lines(); ++i)
-        painter.drawText(QRect(kLineLeft, LineTopIn(i, height()), width() - kLineLeft, height()),
+        painter.drawText(QRect(kLineLeft, LineTop(i), width() - kLineLeft, height()),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Line(i));
 }
 

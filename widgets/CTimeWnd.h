@@ -30,10 +30,10 @@ public:
     // The lines as they are drawn, top to bottom (index 0 to 4, and 5 and 6 with the events).
     QString Line(int index) const;
     int Lines() const { return eventCount_.isEmpty() ? 5 : 7; }
-    static int LineTop(int index) { return 10 + 17 * index; }
-    // Where line i is drawn in a bar of this height: seven lines close up when the bar is
-    // too low for them at the usual spacing.
-    int LineTopIn(int index, int height) const;
+    // The top of a line: 10 px down and 17 px apart, or closer in a bar too low for all its
+    // lines in its font.
+    int LineTop(int index) const;
+    const QFont& LineFont() const { return font_; }
     static constexpr int kLineLeft = 5;
 
     // "V%d.%d%d%d" of a firmware version: 1203 is V1.203.

@@ -8,6 +8,7 @@
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,9 +44,21 @@ TEST(SettingsDialogTest, FieldShowsAndStoresTheAddress) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("999"));
     EXPECT_EQ(field->text(), QStringLiteral("192.168.4.99"));
 
+    // Tab goes from the address on to the language, then to the buttons.
+    field->Field(3)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.LanguageField());
+
+    // The language: automatic until chosen, stored with the address.
+    QComboBox* language = dialog.LanguageField();
+    EXPECT_EQ(language->currentText(), QStringLiteral("自动"));
+    language->setCurrentIndex(language->findText(QStringLiteral("English")));
+
     dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(IniFile::ReadOr(config, "ZELMARINE", "ip", ""), "192.168.4.99");
+    EXPECT_EQ(IniFile::ReadOr(config, "ZELMARINE", "language", ""), "en");
+    EXPECT_EQ(CSetDlg(config).LanguageField()->currentText(), QStringLiteral("English"));
     EXPECT_EQ(IniFile::ReadOr(config, "other", "keep", ""), "1");
 }
 

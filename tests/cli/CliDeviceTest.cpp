@@ -1,7 +1,9 @@
 #include "cli/CliApp.h"
+#include "cli/Messages.h"
 #include "common/LocalTime.h"
 #include "device/Frame.h"
 #include "sim/Simulator.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,20 @@ TEST_F(CliDeviceTest, StatusInBothForms) {
     EXPECT_EQ(clock[7], '-');
     EXPECT_EQ(clock[10], ' ');
     EXPECT_EQ(clock[13], ':');
+
+    // In English the text says the same, and the JSON does not change.
+    cli::SetMessageLanguage(UiLanguage::English);
+    ASSERT_EQ(Run({"status"}), 0);
+    const std::string english = out.str();
+    ASSERT_EQ(Run({"status", "--json"}), 0);
+    const std::string englishJson = out.str();
+    cli::SetMessageLanguage(UiLanguage::Chinese);
+    for (const char* line : {"Device No.: 191012\n", "Version: V0.007\n", "Battery: 100%\n",
+                             "Stored records: 3\n", "State: Measuring\n", "CH1 current: 153A\n"})
+        EXPECT_NE(english.find(line), std::string::npos) << english;
+    EXPECT_EQ(englishJson.substr(0, englishJson.find("\"clock\"")),
+              json.substr(0, json.find("\"clock\"")));
+    EXPECT_EQ(cli::Say("第%1帧/共%2帧", {"3", "10"}), "第3帧/共10帧");
 }
 
 TEST_F(CliDeviceTest, SyncClockSendsThePcTime) {
@@ -105,6 +121,21 @@ TEST_F(CliDeviceTest, ConnectionFailureAndUsageErrors) {
     EXPECT_NE(err.str().find("usage"), std::string::npos);
     std::ostringstream o, e;
     EXPECT_EQ(cli::RunCli({"--port", "99999", "status"}, o, e), 2);
+
+    // The tool itself follows the locale of its messages: Chinese ones get Chinese, others English.
+    const std::string port = std::to_string(simulator->Port());
+    for (const auto& [locale, message] :
+         {std::pair{"en_US.UTF-8", "Could not connect to the device!\n"},
+          std::pair{"zh_TW.UTF-8", "连接设备失败!\n"},
+          std::pair{"C", "Could not connect to the device!\n"}}) {
+        ::setenv("LC_ALL", locale, 1);
+        const test::ChildResult r =
+            test::RunChild({ZEL_CLI_PATH, "--host", "127.0.0.1", "--port", port, "status"},
+                           std::chrono::seconds(20));
+        EXPECT_EQ(r.exitCode, 1) << locale;
+        EXPECT_EQ(r.err, message) << locale;
+    }
+    ::setenv("LC_ALL", "zh_CN.UTF-8", 1);
 }
 
 } // namespace

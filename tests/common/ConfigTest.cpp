@@ -1,5 +1,6 @@
 #include "common/DeviceAddress.h"
 #include "common/IniFile.h"
+#include "common/Language.h"
 #include "common/ModuleDirectory.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,25 @@ TEST_F(ConfigTest, WriterAddsKeyToExistingSectionNotAnotherSection) {
     EXPECT_EQ(Address(), "10.0.0.7");
     EXPECT_EQ(IniFile::ReadOr(path, "NEXT", "ip", ""), "9.9.9.9");
     EXPECT_EQ(IniFile::ReadOr(path, "ZELMARINE", "other", ""), "1");
+}
+
+TEST_F(ConfigTest, LanguageFollowsTheLocaleUnlessChosen) {
+    for (const char* chinese : {"zh_CN.UTF-8", "zh_TW", "zh", "zh-Hans", "ZH_cn", "zh@pinyin"})
+        EXPECT_EQ(LanguageForLocale(chinese), UiLanguage::Chinese) << chinese;
+    for (const char* other : {"en_US.UTF-8", "C", "C.UTF-8", "POSIX", "", "de_DE", "zu_ZA", "zhx"})
+        EXPECT_EQ(LanguageForLocale(other), UiLanguage::English) << other;
+
+    EXPECT_EQ(ReadLanguageChoice(path), LanguageChoice::Automatic); // no file yet
+    Put("[ZELMARINE]\nip=1.2.3.4\nlanguage=fr\n");
+    EXPECT_EQ(ReadLanguageChoice(path), LanguageChoice::Automatic);
+    ASSERT_TRUE(WriteLanguageChoice(LanguageChoice::English, path));
+    EXPECT_EQ(ReadLanguageChoice(path), LanguageChoice::English);
+    EXPECT_EQ(Address(), "1.2.3.4");
+    EXPECT_EQ(ResolveLanguage(ReadLanguageChoice(path), UiLanguage::Chinese), UiLanguage::English);
+    ASSERT_TRUE(WriteLanguageChoice(LanguageChoice::Chinese, path));
+    EXPECT_EQ(ResolveLanguage(ReadLanguageChoice(path), UiLanguage::English), UiLanguage::Chinese);
+    ASSERT_TRUE(WriteLanguageChoice(LanguageChoice::Automatic, path));
+    EXPECT_EQ(ResolveLanguage(ReadLanguageChoice(path), UiLanguage::English), UiLanguage::English);
 }
 
 TEST_F(ConfigTest, WriterFailsIntoMissingFolder) {

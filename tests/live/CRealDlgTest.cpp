@@ -10,6 +10,7 @@
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
 
+#include <QAccessible>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -150,6 +151,23 @@ TEST_P(CRealDlgTrendTest, TrendCursorReadouts) {
                        CRealDlg::kUnbalance};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Readout(ids[i]), QString::fromUtf8(c.shown[i])) << ids[i];
+    // A screen reader finds the six readouts with their captions and numbers.
+    QTest::mouseClick(window->WavePlot(), Qt::LeftButton, {}, QPoint(0, 20));
+    const QStringList wanted = {QStringLiteral("CH1波形：") + Readout(CRealDlg::kCh1Wave),
+                                QStringLiteral("CH2波形：") + Readout(CRealDlg::kCh2Wave),
+                                QStringLiteral("CH1曲线(A)：") + QString::fromUtf8(c.shown[0]),
+                                QStringLiteral("CH2曲线(A)：") + QString::fromUtf8(c.shown[1]),
+                                QStringLiteral("电流差：") + QString::fromUtf8(c.shown[2]),
+                                QStringLiteral("不平衡系数(%)：") + QString::fromUtf8(c.shown[3])};
+    QStringList names;
+    ASSERT_TRUE(WaitFor([&] {
+        names.clear();
+        QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window.get());
+        for (int i = 0; root && i < root->childCount(); ++i)
+            names << root->child(i)->text(QAccessible::Name);
+        return std::all_of(wanted.begin(), wanted.end(),
+                           [&](const QString& w) { return names.contains(w); });
+    })) << names.join(QLatin1Char('|')).toStdString();
 
     QTest::mouseClick(trend, Qt::LeftButton, {}, QPoint(W - 2, 20));
     for (const int id : ids)

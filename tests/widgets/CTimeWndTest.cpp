@@ -74,13 +74,13 @@ TEST_F(CTimeWndTest, DeviceAndVersionAreDrawnOnTheirLines) {
         bar.SetDevice(191012, version);
         const QRect changed = Differences(v1203, GrabWidget(bar, name));
         ASSERT_FALSE(changed.isEmpty()) << name;
-        EXPECT_GE(changed.top(), CTimeWnd::LineTop(1)) << name;
-        EXPECT_LT(changed.bottom(), CTimeWnd::LineTop(2)) << name;
+        EXPECT_GE(changed.top(), bar.LineTop(1)) << name;
+        EXPECT_LT(changed.bottom(), bar.LineTop(2)) << name;
     }
     bar.SetDevice(191013, 1203);
     const QRect changed = Differences(v1203, GrabWidget(bar, "191013"));
     ASSERT_FALSE(changed.isEmpty());
-    EXPECT_LT(changed.bottom(), CTimeWnd::LineTop(1));
+    EXPECT_LT(changed.bottom(), bar.LineTop(1));
 }
 
 TEST_F(CTimeWndTest, SettersWorkFromAWorkerThread) {

@@ -1,0 +1,82 @@
+# Collects the program's texts with lupdate into a copy of translations/zelmarine_en.ts and fails,
+# naming each text, when one has no finished translation (a new or changed text) or when the file
+# holds a text the program no longer has.
+#   cmake -DSOURCE_DIR=<repository> -DWORK_DIR=<scratch folder> -DLUPDATE=<lupdate>
+#         -DOPTIONS=<lupdate options> -DFOLDERS=<source folders> -P TranslationCheck.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(copy "${WORK_DIR}/zelmarine_en.ts")
+file(COPY_FILE "${SOURCE_DIR}/translations/zelmarine_en.ts" "${copy}")
+file(READ "${copy}" before)
+
+list(REMOVE_ITEM OPTIONS -no-obsolete)
+execute_process(COMMAND "${LUPDATE}" ${OPTIONS} ${FOLDERS} -ts "${copy}"
+    WORKING_DIRECTORY "${SOURCE_DIR}" RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "lupdate failed:\n${out}")
+endif()
+file(READ "${copy}" after)
+file(REMOVE_RECURSE "${WORK_DIR}")
+
+set(problems "")
+string(REGEX MATCHALL "<source>[^<]*</source>[ \t\r\n]*<translation type=\"[a-z]+\"" marked "${after}")
+foreach(entry IN LISTS marked)
+    string(REGEX MATCH "<source>([^<]*)</source>" _ "${entry}")
+    set(text "${CMAKE_MATCH_1}")
+    string(REGEX MATCH "type=\"([a-z]+)\"" _ "${entry}")
+    string(APPEND problems "\n  ${CMAKE_MATCH_1}: \"${text}\"")
+endforeach()
+if(out MATCHES "Qualifying with unknown|Cannot invoke tr|Discarding unconsumed")
+    string(APPEND problems "\n  lupdate could not place every text:\n${out}")
+endif()
+# zelmarine-cli's messages: each Chinese text of the tool is said through its table
+# (cli/Messages.cpp), and so is each text of the device layer.
+file(READ "${SOURCE_DIR}/cli/Messages.cpp" table)
+file(GLOB cliSources "${SOURCE_DIR}/cli/*.cpp" "${SOURCE_DIR}/cli/*.h")
+list(REMOVE_ITEM cliSources "${SOURCE_DIR}/cli/Messages.cpp")
+set(said "")
+string(ASCII 227 firstLead)
+string(ASCII 233 lastLead)
+foreach(source IN LISTS cliSources)
+    file(STRINGS "${source}" lines ENCODING UTF-8)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^[ \t]*//")
+            continue()
+        endif()
+        string(REGEX MATCHALL "Say\\(\"[^\"]*\"" calls "${line}")
+        foreach(call IN LISTS calls)
+            string(REGEX REPLACE "^Say\\(\"(.*)\"$" "\\1" text "${call}")
+            list(APPEND said "${text}")
+        endforeach()
+        # A Chinese text (its UTF-8 lead bytes E3 to E9) outside Say() is not translated.
+        string(REGEX REPLACE "Say\\(\"[^\"]*\"" "" rest "${line}")
+        if(rest MATCHES "\"[^\"]*[${firstLead}-${lastLead}][^\"]*\"")
+            string(APPEND problems "\n  not said through cli/Messages.h: ${line}")
+        endif()
+    endforeach()
+endforeach()
+file(GLOB deviceSources "${SOURCE_DIR}/device/*.cpp")
+foreach(source IN LISTS deviceSources)
+    file(READ "${source}" text)
+    string(REGEX MATCHALL "QT_TRANSLATE_NOOP\\(\"zel::DeviceText\", \"[^\"]*\"" marks "${text}")
+    foreach(mark IN LISTS marks)
+        string(REGEX REPLACE ".*, \"(.*)\"$" "\\1" message "${mark}")
+        string(REPLACE "第%d帧/共%d帧" "第%1帧/共%2帧" message "${message}")
+        list(APPEND said "${message}")
+    endforeach()
+endforeach()
+foreach(text IN LISTS said)
+    string(FIND "${table}" "{\"${text}\"," at)
+    if(at EQUAL -1)
+        string(APPEND problems "\n  zelmarine-cli has no English for \"${text}\"")
+    endif()
+endforeach()
+
+if(problems)
+    message(FATAL_ERROR "translations/zelmarine_en.ts is not complete (run the target zel_lupdate "
+        "and translate):${problems}")
+endif()
+message(STATUS "every text has its English translation")
