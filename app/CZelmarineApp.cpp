@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 
 namespace zel {
 
@@ -49,14 +50,17 @@ int CZelmarineApp::Run(int argc, char** argv) {
             demo = true;
     }
 
-    DemoEnvironment demoEnvironment;
+    // Only the demo has a simulated instrument and its temporary folders: the program on the
+    // real instrument makes none that a kill could leave behind.
+    std::optional<DemoEnvironment> demoEnvironment;
     MainWindowEnvironment environment;
     if (demo) {
-        if (!demoEnvironment.Start()) {
+        demoEnvironment.emplace();
+        if (!demoEnvironment->Start()) {
             std::fprintf(stderr, "zelmarine: the simulated instrument could not start\n");
             return 1;
         }
-        environment = demoEnvironment.Environment();
+        environment = demoEnvironment->Environment();
     } else {
         environment = SystemEnvironment();
     }
@@ -65,7 +69,7 @@ int CZelmarineApp::Run(int argc, char** argv) {
     SetEventLimitsFile(environment.configPath);
     CZelmarineDlg mainWindow(environment);
     RegisterProgramWindows(mainWindow, *environment.link,
-                           demo ? demoEnvironment.RemovableDrives()
+                           demo ? demoEnvironment->RemovableDrives()
                                 : RemovableDriveLister(SystemRemovableDrives));
     // On SIGTERM and SIGINT the windows close as the user's close would; the demo's folders go
     // with demoEnvironment as on every other way out.
