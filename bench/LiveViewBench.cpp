@@ -8,6 +8,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "sim/Simulator.h"
+#include "tests/support/MainsSignal.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,7 +19,6 @@
 
 #include <cmath>
 #include <memory>
-#include <numbers>
 
 namespace {
 
@@ -35,18 +35,6 @@ public:
 protected:
     QRect WorkArea() const override { return QRect(0, 0, 1900, 1000); }
 };
-
-WaveBlock Mains(int index) {
-    WaveBlock block;
-    for (int p = 0; p < kSamplesPerChannel; ++p) {
-        const double w = 2 * std::numbers::pi * 50 * (index * kSamplesPerChannel + p) / 800.0;
-        block.ch1[p] = static_cast<std::int16_t>(
-            std::lround(1500 * (std::sin(w) + 0.18 * std::sin(3 * w + 0.4))));
-        block.ch2[p] = static_cast<std::int16_t>(
-            std::lround(1300 * (std::sin(w - 2.1) + 0.1 * std::sin(7 * w))));
-    }
-    return block;
-}
 
 // The live view on a connected instrument that sends nothing: the data is put into the plots
 // directly, as the worker would.
@@ -66,7 +54,7 @@ struct LiveViewSetup {
         CWaveWnd& wave = *window->WavePlot();
         CCurseWnd& trend = *window->TrendPlot();
         for (int b = 0; b < CWaveWnd::kMaxLiveBlocks; ++b)
-            wave.AddBlock(Mains(b));
+            wave.AddBlock(test::MainsOf<WaveBlock>(test::BenchMains(1500, 1300, -2.1), b));
         for (int k = 0; k < 65536; ++k)
             trend.AddPoint(static_cast<int>(150 + 25 * std::sin(k / 80.0)),
                            static_cast<int>(118 + 18 * std::sin(k / 110.0 + 1.0)));

@@ -5,6 +5,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/CurveRaster.h"
 #include "plot/WaveWnd.h"
+#include "tests/support/MainsSignal.h"
 
 #include <QApplication>
 
@@ -12,7 +13,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
 #include <random>
 
 namespace {
@@ -25,25 +25,13 @@ QApplication& App() {
     return bench::BenchApplication();
 }
 
-WaveBlock Mains(int index) {
-    WaveBlock block;
-    for (int p = 0; p < kSamplesPerChannel; ++p) {
-        const double w = 2 * std::numbers::pi * 50 * (index * kSamplesPerChannel + p) / 800.0;
-        block.ch1[p] = static_cast<std::int16_t>(
-            std::lround(160 * (std::sin(w) + 0.18 * std::sin(3 * w + 0.4))));
-        block.ch2[p] = static_cast<std::int16_t>(
-            std::lround(95 * (std::sin(w - 0.35) + 0.1 * std::sin(7 * w))));
-    }
-    return block;
-}
-
 // The live waveform plot at `span`, filled with 1024 blocks, fixed scale "200".
 struct WaveSetup {
     explicit WaveSetup(int span) {
         wnd.resize(kW, kH);
         wnd.ResetCursor();
         for (int b = 0; b < CWaveWnd::kMaxLiveBlocks; ++b) {
-            blocks.push_back(Mains(b));
+            blocks.push_back(test::MainsOf<WaveBlock>(test::BenchMains(), b));
             wnd.AddBlock(blocks.back());
         }
         while (wnd.Span() < span)

@@ -8,11 +8,11 @@
 #include "WeekRecord.h"
 #include "records/Events.h"
 #include "records/RecordStatistics.h"
+#include "tests/support/MainsSignal.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -56,12 +56,11 @@ const RecordImage& WaveformDay() {
             const TrendPoint p = DayCurrents(i);
             block.ch1Current = static_cast<std::uint32_t>(p.ch1);
             block.ch2Current = static_cast<std::uint32_t>(p.ch2);
+            // Plain sine currents, CH1's amplitude swelling from block to block.
             const double swell = 1 + 0.3 * std::sin(static_cast<double>(i) / 900.0);
-            for (int k = 0; k < kSamplesPerChannel; ++k) {
-                const double w = 2 * std::numbers::pi * 50 * k / 800.0;
-                block.ch1[k] = static_cast<std::int16_t>(std::lround(160 * swell * std::sin(w)));
-                block.ch2[k] = static_cast<std::int16_t>(std::lround(95 * std::sin(w - 0.35)));
-            }
+            const test::MainsSignal signal{
+                {160, 0, {}}, {95, -0.35, {}}, [swell](double) { return swell; }};
+            test::FillMains(signal, 0, block.ch1, block.ch2);
         }
         return r;
     }();

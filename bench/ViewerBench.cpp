@@ -8,6 +8,7 @@
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
+#include "tests/support/MainsSignal.h"
 #include "viewer/ViewDlg.h"
 #include "viewer/ViewerStatistics.h"
 
@@ -25,7 +26,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <numbers>
 
 namespace {
 
@@ -43,17 +43,7 @@ double HeapInUse() {
 
 // 50 Hz currents whose amplitude and level drift over the hours.
 SampleBlock MainsBlock(int index) {
-    static const SampleBlock shape = [] {
-        SampleBlock block;
-        for (int p = 0; p < kSamplesPerChannel; ++p) {
-            const double w = 2 * std::numbers::pi * 50 * p / 800.0;
-            block.ch1[p] = static_cast<std::int16_t>(
-                std::lround(160 * (std::sin(w) + 0.18 * std::sin(3 * w + 0.4))));
-            block.ch2[p] = static_cast<std::int16_t>(
-                std::lround(95 * (std::sin(w - 0.35) + 0.1 * std::sin(7 * w))));
-        }
-        return block;
-    }();
+    static const SampleBlock shape = test::MainsOf<SampleBlock>(test::BenchMains(), 0);
     SampleBlock block = shape;
     const double swell = 1 + 0.4 * std::sin(index / 900.0);
     for (int p = 0; p < kSamplesPerChannel; ++p) {

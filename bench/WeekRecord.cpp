@@ -2,6 +2,7 @@
 
 #include "records/FileDescriptor.h"
 #include "records/RecordFile.h"
+#include "tests/support/MainsSignal.h"
 
 #include <fcntl.h>
 #include <sys/statvfs.h>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <numbers>
 #include <vector>
 
 namespace zel::bench {
@@ -39,14 +39,7 @@ struct Week {
             return;
         const std::string record = CreateWaveformRecord("S", 12, 1203, folder);
         FileDescriptor file(::open(record.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-        SampleBlock shape;
-        for (int p = 0; p < kSamplesPerChannel; ++p) {
-            const double w = 2 * std::numbers::pi * 50 * p / 800.0;
-            shape.ch1[p] = static_cast<std::int16_t>(
-                std::lround(160 * (std::sin(w) + 0.18 * std::sin(3 * w + 0.4))));
-            shape.ch2[p] = static_cast<std::int16_t>(
-                std::lround(95 * (std::sin(w - 0.35) + 0.1 * std::sin(7 * w))));
-        }
+        const SampleBlock shape = test::MainsOf<SampleBlock>(test::BenchMains(), 0);
         std::vector<SampleBlock> chunk(kBlocksPerWrite);
         for (int n = 0; n < kWeekBlocks && file.valid();) {
             const int count = std::min(kBlocksPerWrite, kWeekBlocks - n);

@@ -39,13 +39,13 @@ CCurseWnd::CCurseWnd(QWidget* parent)
 }
 
 int CCurseWnd::PointCount() const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     return Count();
 }
 
 void CCurseWnd::AddPoint(int ch1, int ch2, unsigned over) {
     {
-        std::lock_guard guard(lock);
+        std::lock_guard guard(lock_);
         if (trend.Shared())
             livePoints = trend.Copy();
         livePoints.push_back({ch1, ch2});
@@ -64,15 +64,15 @@ void CCurseWnd::AddPoint(int ch1, int ch2, unsigned over) {
                 bands_.push_back({static_cast<LimitKind>(k), n - 1, n - 1});
             }
         }
-        if (n > span)
-            first = n - span - 1;
+        if (n > span_)
+            first_ = n - span_ - 1;
     }
     QueueRepaint();
 }
 
 void CCurseWnd::MarkBreak() {
     {
-        std::lock_guard guard(lock);
+        std::lock_guard guard(lock_);
         // A band does not run on across the gap.
         openBand_.fill(-1);
         if (breaks_.empty() || breaks_.back() != Count())
@@ -83,7 +83,7 @@ void CCurseWnd::MarkBreak() {
 
 void CCurseWnd::SetBands(std::vector<Band> bands) {
     {
-        std::lock_guard guard(lock);
+        std::lock_guard guard(lock_);
         bands_ = std::move(bands);
         openBand_.fill(-1);
     }
@@ -91,7 +91,7 @@ void CCurseWnd::SetBands(std::vector<Band> bands) {
 }
 
 std::vector<CCurseWnd::Band> CCurseWnd::Bands() const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     return bands_;
 }
 
@@ -110,7 +110,7 @@ QColor CCurseWnd::BandColour(LimitKind limit) {
 }
 
 std::vector<int> CCurseWnd::Breaks() const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     return breaks_;
 }
 
@@ -138,9 +138,10 @@ void CCurseWnd::SetSeries(TrendSeries series) {
 }
 
 int CCurseWnd::ViewPoints() const {
-    if (first < 0 || first >= Count())
+    if (first_ < 0 || first_ >= Count())
         return 0;
-    return static_cast<int>(std::min<long long>(static_cast<long long>(span) + 1, Count() - first));
+    return static_cast<int>(
+        std::min<long long>(static_cast<long long>(span_) + 1, Count() - first_));
 }
 
 float CCurseWnd::AutomaticScale() const {
@@ -148,7 +149,7 @@ float CCurseWnd::AutomaticScale() const {
     std::int64_t m = 0;
     const int views = ViewPoints();
     for (int k = 0; k < views; ++k) {
-        const TrendPoint point = trend.At(first + k);
+        const TrendPoint point = trend.At(first_ + k);
         m = std::max({m, std::int64_t{std::llabs(point.ch1)}, std::int64_t{std::llabs(point.ch2)}});
     }
     std::int64_t r = static_cast<std::int64_t>(m * 1.1);
@@ -177,17 +178,17 @@ void CCurseWnd::BuildPoints() {
     const int columns = DeviceWidth();
     const bool reduce = CurveReducer::ShouldReduce(views, columns);
     const std::size_t reserve = reduce ? std::size_t(4) * columns + 8 : std::size_t(views);
-    points[0].reserve(reserve);
-    points[1].reserve(reserve);
-    reduced[0] = reduced[1] = reduce;
-    CurveReducer curve1(points[0], reduce);
-    CurveReducer curve2(points[1], reduce);
+    points_[0].reserve(reserve);
+    points_[1].reserve(reserve);
+    reduced_[0] = reduced_[1] = reduce;
+    CurveReducer curve1(points_[0], reduce);
+    CurveReducer curve2(points_[1], reduce);
     const auto row = [this, baseline, height](int v) {
-        return baseline - TruncRow(static_cast<float>(v) / scale * height);
+        return baseline - TruncRow(static_cast<float>(v) / scale_ * height);
     };
     for (int k = 0; k < views; ++k) {
-        const TrendPoint point = trend.At(first + k);
-        const int x = static_cast<int>(static_cast<double>(k) / span * width);
+        const TrendPoint point = trend.At(first_ + k);
+        const int x = static_cast<int>(static_cast<double>(k) / span_ * width);
         curve1.Add(x, row(point.ch1));
         curve2.Add(x, row(point.ch2));
     }
@@ -197,35 +198,35 @@ int CCurseWnd::ReadCursor() {
     const int W = Width();
     if (trend.Empty() || W <= 0)
         return CursorTrendEmpty;
-    const float f = static_cast<float>(cursorX - clientRect.left()) / static_cast<float>(W);
-    const int a = static_cast<int>(f * span);
-    if (a > Count() - first)
+    const float f = static_cast<float>(cursorX_ - clientRect_.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span_);
+    if (a > Count() - first_)
         return CursorTrendEmpty;
-    const int j = first + a - 1;
+    const int j = first_ + a - 1;
     if (j < 0 || j >= Count())
         return CursorTrendEmpty;
     const TrendPoint point = trend.At(j);
-    cursorCh1 = point.ch1;
-    cursorCh2 = point.ch2;
+    cursorCh1_ = point.ch1;
+    cursorCh2_ = point.ch2;
     return CursorTrendValid;
 }
 
 std::optional<std::int64_t> CCurseWnd::CursorPointAt(int x) const {
     // The arithmetic of ReadCursor, so that a note goes where the readouts are from.
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     const int W = Width();
     if (trend.Empty() || W <= 0)
         return std::nullopt;
-    const float f = static_cast<float>(x - clientRect.left()) / static_cast<float>(W);
-    const int a = static_cast<int>(f * span);
-    const int j = first + a - 1;
-    if (a > Count() - first || j < 0 || j >= Count())
+    const float f = static_cast<float>(x - clientRect_.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span_);
+    const int j = first_ + a - 1;
+    if (a > Count() - first_ || j < 0 || j >= Count())
         return std::nullopt;
     return j;
 }
 
 int CCurseWnd::LabelSeconds(int i) const {
-    return static_cast<int>((span * i / 35.0 + first) * 0.5);
+    return static_cast<int>((span_ * i / 35.0 + first_) * 0.5);
 }
 
 void CCurseWnd::DrawValueAxis(QPainter& painter, float viewScale) {
@@ -245,17 +246,17 @@ void CCurseWnd::DrawValueAxis(QPainter& painter, float viewScale) {
 }
 
 PointRange CCurseWnd::ViewRange() const {
-    std::lock_guard guard(lock);
-    return PointRange::Of(first, static_cast<std::int64_t>(first) + span, Count());
+    std::lock_guard guard(lock_);
+    return PointRange::Of(first_, static_cast<std::int64_t>(first_) + span_, Count());
 }
 
 std::int64_t CCurseWnd::PointAtX(int x) const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     const int W = std::max(1, Width());
     // Point k of the view is drawn at trunc(k / span × W): the nearest k to x.
-    const double k = std::round(static_cast<double>(x - clientRect.left()) / W * span);
+    const double k = std::round(static_cast<double>(x - clientRect_.left()) / W * span_);
     const std::int64_t last = std::max(0, Count() - 1);
-    return std::clamp<std::int64_t>(first + static_cast<std::int64_t>(k), 0, last);
+    return std::clamp<std::int64_t>(first_ + static_cast<std::int64_t>(k), 0, last);
 }
 
 void CCurseWnd::SetSelection(std::int64_t a, std::int64_t b) {
@@ -318,44 +319,44 @@ void CCurseWnd::DrawBreaks(QPainter& painter) const {
     std::vector<int> breaks;
     int viewFirst, viewSpan;
     {
-        std::lock_guard guard(lock);
+        std::lock_guard guard(lock_);
         if (breaks_.empty())
             return;
         breaks = breaks_;
-        viewFirst = first;
-        viewSpan = span;
+        viewFirst = first_;
+        viewSpan = span_;
     }
     const int W = Width(), H = Height();
     if (W <= 0 || viewSpan <= 0)
         return;
     painter.save();
-    painter.setClipRect(clientRect);
+    painter.setClipRect(clientRect_);
     for (const int b : breaks) {
         // Halfway between the last point before the gap and the first after it.
         const double x = (b - viewFirst - 0.5) / viewSpan * W;
         if (x < 0 || x > W)
             continue;
-        const int left = clientRect.left() + static_cast<int>(x);
+        const int left = clientRect_.left() + static_cast<int>(x);
         // The band cuts the curves' joining segment; the dashed line marks the place.
-        painter.fillRect(QRect(left - 2, clientRect.top(), 5, H), Qt::black);
+        painter.fillRect(QRect(left - 2, clientRect_.top(), 5, H), Qt::black);
         QPen pen(kBreakColour, 0, Qt::DashLine);
         painter.setPen(pen);
-        painter.drawLine(left, clientRect.top(), left, clientRect.top() + H - 1);
+        painter.drawLine(left, clientRect_.top(), left, clientRect_.top() + H - 1);
     }
     painter.restore();
 }
 
 void CCurseWnd::DrawBehindCurves(QPainter& painter) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     const int W = Width(), H = Height();
-    if (bands_.empty() || W <= 0 || span <= 0)
+    if (bands_.empty() || W <= 0 || span_ <= 0)
         return;
     // Each point owns the half step either side of where it is drawn; a band is at least two
     // pixels wide so that a one-point event shows.
-    const auto xOf = [&](double i) { return (i - first) / span * W; };
-    const std::int64_t viewLast = static_cast<std::int64_t>(first) + span;
+    const auto xOf = [&](double i) { return (i - first_) / span_ * W; };
+    const std::int64_t viewLast = static_cast<std::int64_t>(first_) + span_;
     for (auto it = bands_.begin(); it != bands_.end() && it->first <= viewLast; ++it) {
-        if (it->last < first)
+        if (it->last < first_)
             continue;
         const double left = std::max(xOf(static_cast<double>(it->first) - 0.5), -1.0);
         const double right = std::min(xOf(static_cast<double>(it->last) + 0.5), W + 1.0);
@@ -368,9 +369,9 @@ void CCurseWnd::DrawBehindCurves(QPainter& painter) {
 void CCurseWnd::DrawSelection(QPainter& painter) const {
     int viewFirst, viewSpan;
     {
-        std::lock_guard guard(lock);
-        viewFirst = first;
-        viewSpan = span;
+        std::lock_guard guard(lock_);
+        viewFirst = first_;
+        viewSpan = span_;
     }
     const int W = Width();
     if (W <= 0 || viewSpan <= 0)
@@ -385,8 +386,8 @@ void CCurseWnd::DrawSelection(QPainter& painter) const {
     // At least two pixels wide, so that a single selected point shows.
     const int x0 = static_cast<int>(std::max(left, -1.0));
     const int x1 = std::max(static_cast<int>(std::min(right, W + 1.0)), x0 + 1);
-    const QRect shade = QRect(x0, 0, x1 - x0 + 1, Height()).translated(clientRect.topLeft());
-    painter.setClipRect(clientRect);
+    const QRect shade = QRect(x0, 0, x1 - x0 + 1, Height()).translated(clientRect_.topLeft());
+    painter.setClipRect(clientRect_);
     painter.fillRect(shade, kSelectionFill);
     // Edges only where the selection ends inside the view.
     painter.setPen(QPen(kSelectionEdge, 0));

@@ -13,7 +13,7 @@
 namespace zel {
 
 // CH1 and CH2 currents as two curves over time, one point every 0.5 s; the view shows the
-// points `first` … `first` + `span`, the value 0 on a baseline 5 pixels above the bottom.
+// points `first_` … `first_` + `span_`, the value 0 on a baseline 5 pixels above the bottom.
 class CCurseWnd : public CPlotWnd {
     Q_OBJECT
 
@@ -51,7 +51,7 @@ public:
     void SetSeries(TrendSeries series);
 
     int PointCount() const;
-    // The points in view: `first` … `first` + `span`, those that exist.
+    // The points in view: `first_` … `first_` + `span_`, those that exist.
     PointRange ViewRange() const;
 
     // Lets the user select a stretch of points by dragging across the plot with the right
@@ -70,7 +70,7 @@ public:
 
 protected:
     int Count() const override { return trend.Size(); }
-    bool ZoomAllowed(bool in) const override { return in ? span > kMinSpan : span < kMaxSpan; }
+    bool ZoomAllowed(bool in) const override { return in ? span_ > kMinSpan : span_ < kMaxSpan; }
     float AutomaticScale() const override;
     float RefreshScale() const override;
     float ItemScale(int index) const override;
@@ -87,7 +87,7 @@ protected:
 
 private:
     int Baseline() const { return Height() - 5; }
-    // Number of points in view: up to span + 1 from `first`.
+    // Number of points in view: up to span + 1 from `first_`.
     int ViewPoints() const;
 
     // What the plot shows: a view of livePoints, or a record's points shared with the record.

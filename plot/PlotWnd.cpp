@@ -36,10 +36,10 @@ QFont Bold(QFont font) {
 } // namespace
 
 CPlotWnd::CPlotWnd(int initialSpan, const QStringList& names, QWidget* parent)
-    : QWidget(parent), span(initialSpan), fontArial(Bold(ArialFont(12))),
-      fontSong(Bold(SongtiFont(12))), scaleNames(names) {
+    : QWidget(parent), span_(initialSpan), fontArial_(Bold(ArialFont(12))),
+      fontSong_(Bold(SongtiFont(12))), scaleNames(names) {
     // The window's ratio is known once it is shown; until then the application's is the guess.
-    pointRatio = devicePixelRatioF();
+    pointRatio_ = devicePixelRatioF();
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     scaleBox = new QComboBox(this);
@@ -78,10 +78,10 @@ QString CPlotWnd::AccessibleSummary() const {
     QStringList labels;
     int ch1 = 0, ch2 = 0;
     {
-        std::lock_guard guard(lock);
-        labels = TimeAxisLabels({LabelSeconds(0), LabelSeconds(35)}, clockStart);
-        ch1 = cursorCh1;
-        ch2 = cursorCh2;
+        std::lock_guard guard(lock_);
+        labels = TimeAxisLabels({LabelSeconds(0), LabelSeconds(35)}, clockStart_);
+        ch1 = cursorCh1_;
+        ch2 = cursorCh2_;
     }
     return tr("显示 %1 至 %2，光标处 CH1 %3，CH2 %4")
         .arg(labels.value(0), labels.value(1))
@@ -90,60 +90,60 @@ QString CPlotWnd::AccessibleSummary() const {
 }
 
 int CPlotWnd::Span() const {
-    std::lock_guard guard(lock);
-    return span;
+    std::lock_guard guard(lock_);
+    return span_;
 }
 
 int CPlotWnd::First() const {
-    std::lock_guard guard(lock);
-    return first;
+    std::lock_guard guard(lock_);
+    return first_;
 }
 
 float CPlotWnd::Scale() const {
-    std::lock_guard guard(lock);
-    return scale;
+    std::lock_guard guard(lock_);
+    return scale_;
 }
 
 bool CPlotWnd::AutoScale() const {
-    std::lock_guard guard(lock);
-    return autoScale;
+    std::lock_guard guard(lock_);
+    return autoScale_;
 }
 
 std::vector<QPoint> CPlotWnd::Points(int channel) const {
-    std::lock_guard guard(lock);
-    return points[channel];
+    std::lock_guard guard(lock_);
+    return points_[channel];
 }
 
 qreal CPlotWnd::PointRatio() const {
-    std::lock_guard guard(lock);
-    return pointRatio;
+    std::lock_guard guard(lock_);
+    return pointRatio_;
 }
 
 int CPlotWnd::DeviceCoord(int v) const {
     // QPainter puts an aliased one-pixel line on the pixel where the scaled coordinate falls.
-    return static_cast<int>(std::floor(v * pointRatio));
+    return static_cast<int>(std::floor(v * pointRatio_));
 }
 
 int CPlotWnd::DeviceWidth() const {
-    return DeviceLength(Width(), pointRatio);
+    return DeviceLength(Width(), pointRatio_);
 }
 
 void CPlotWnd::UseRatio(qreal ratio) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     // Only a move to a screen of another scale gets here; then the lists are as stale as after
     // a resize.
-    if (ratio == pointRatio)
+    if (ratio == pointRatio_)
         return;
-    pointRatio = ratio;
+    pointRatio_ = ratio;
     Rebuild();
 }
 
 void CPlotWnd::RecordClientRect() {
-    clientRect = contentsRect();
+    clientRect_ = contentsRect();
 }
 
 void CPlotWnd::CentreCursor() {
-    cursorX = clientRect.left() + Width() / 2;
+    cursorX_ = clientRect_.left() + Width() / 2;
 }
 
 void CPlotWnd::ResetCursor() {
@@ -152,10 +152,10 @@ void CPlotWnd::ResetCursor() {
 }
 
 void CPlotWnd::Rebuild() {
-    std::lock_guard guard(lock);
-    points[0].clear();
-    points[1].clear();
-    reduced[0] = reduced[1] = false;
+    std::lock_guard guard(lock_);
+    points_[0].clear();
+    points_[1].clear();
+    reduced_[0] = reduced_[1] = false;
     // Too narrow for a grid step of one pixel: nothing but the background is drawn.
     if (Width() < kMinWidth || Height() <= 0)
         return;
@@ -163,32 +163,32 @@ void CPlotWnd::Rebuild() {
 }
 
 void CPlotWnd::Readout() {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     const int code = ReadCursor();
     if (notify)
         notify(code);
 }
 
 int CPlotWnd::Zoom(bool in) {
-    std::unique_lock guard(lock);
+    std::unique_lock guard(lock_);
     if (!ZoomAllowed(in))
         return 0;
     RecordClientRect();
-    span = in ? span / 2 : span * 2;
+    span_ = in ? span_ / 2 : span_ * 2;
     UpdateScrollBar();
     const int n = Count();
-    if (n < first + span)
-        first = std::max(0, n - span);
+    if (n < first_ + span_)
+        first_ = std::max(0, n - span_);
     Rebuild();
     Readout();
-    const int result = span;
+    const int result = span_;
     guard.unlock();
     update();
     return result;
 }
 
 bool CPlotWnd::CanZoom(bool in) const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     return ZoomAllowed(in);
 }
 
@@ -217,17 +217,17 @@ void CPlotWnd::SetScrollBarPos(int pos) {
 }
 
 void CPlotWnd::UpdateScrollBar() {
-    if (!scrollable)
+    if (!scrollable_)
         return;
     StopPlay();
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     scrollMax = Count() - 1;
-    scrollPage = span;
-    SetScrollBarPos(scrollPos);
+    scrollPage = span_;
+    SetScrollBarPos(scrollPos_);
 }
 
 void CPlotWnd::Scroll(ScrollRequest request, int trackPos) {
-    std::unique_lock guard(lock);
+    std::unique_lock guard(lock_);
     const int n = Count();
     const auto limited = [n](int pos) { return std::clamp(pos, 0, std::max(0, n - 1)); };
     int pos = scrollBarPos;
@@ -262,8 +262,8 @@ void CPlotWnd::Scroll(ScrollRequest request, int trackPos) {
         return;
     // Line and page requests may go past the last full view (up to n − 1) while the thumb
     // stays at its end; the view then shows the remaining data at its left.
-    first = std::clamp(pos, 0, n - 1);
-    scrollPos = first;
+    first_ = std::clamp(pos, 0, n - 1);
+    scrollPos_ = first_;
     Rebuild();
     Readout();
     guard.unlock();
@@ -302,20 +302,20 @@ void CPlotWnd::OnScrollAction(int action) {
 
 void CPlotWnd::PlayTick() {
     {
-        std::lock_guard guard(lock);
-        first += std::max(1, span / 35);
-        if (first + span >= Count())
+        std::lock_guard guard(lock_);
+        first_ += std::max(1, span_ / 35);
+        if (first_ + span_ >= Count())
             StopPlay();
-        SetScrollBarPos(first);
+        SetScrollBarPos(first_);
     }
     Scroll(ScrollRequest::ThumbPosition, scrollBarPos);
 }
 
 void CPlotWnd::RefreshTick() {
     {
-        std::lock_guard guard(lock);
-        if (autoScale)
-            scale = RefreshScale();
+        std::lock_guard guard(lock_);
+        if (autoScale_)
+            scale_ = RefreshScale();
         Rebuild();
         Readout();
     }
@@ -329,9 +329,9 @@ void CPlotWnd::SelectScale(int index) {
         scaleBox->setCurrentIndex(index); // comes back here through the selector's signal
         return;
     }
-    std::lock_guard guard(lock);
-    autoScale = index == 0;
-    scale = autoScale ? AutomaticScale() : ItemScale(index);
+    std::lock_guard guard(lock_);
+    autoScale_ = index == 0;
+    scale_ = autoScale_ ? AutomaticScale() : ItemScale(index);
     Rebuild();
     Readout();
     repaint();
@@ -339,16 +339,16 @@ void CPlotWnd::SelectScale(int index) {
 
 void CPlotWnd::SetClockStart(std::optional<std::int64_t> start) {
     {
-        std::lock_guard guard(lock);
-        clockStart = start;
+        std::lock_guard guard(lock_);
+        clockStart_ = start;
     }
     update();
 }
 
 void CPlotWnd::PlaceCursor(int x) {
-    if (x < clientRect.left() || x > clientRect.left() + Width())
+    if (x < clientRect_.left() || x > clientRect_.left() + Width())
         return;
-    cursorX = x;
+    cursorX_ = x;
     Readout();
     update();
 }
@@ -386,9 +386,9 @@ void CPlotWnd::paintEvent(QPaintEvent*) {
     Render(backBuffer);
     QPainter painter(this);
     // Until the owner records the client area again after a resize, the rest stays black.
-    if (clientRect != contentsRect())
+    if (clientRect_ != contentsRect())
         painter.fillRect(contentsRect(), Qt::black);
-    painter.drawImage(clientRect.topLeft(), backBuffer);
+    painter.drawImage(clientRect_.topLeft(), backBuffer);
 }
 
 void CPlotWnd::resizeEvent(QResizeEvent*) {
@@ -419,7 +419,7 @@ QRect TextInk(const QFont& font, int x, int y, const QString& text) {
 } // namespace
 
 void CPlotWnd::DrawValueLabel(QPainter& painter, int y, const QString& text) const {
-    const QRect ink = TextInk(fontArial, 1, y, text).adjusted(-1, -1, 1, 1);
+    const QRect ink = TextInk(fontArial_, 1, y, text).adjusted(-1, -1, 1, 1);
     if (ink.intersects(scaleLabelInk))
         return;
     DrawTextAt(painter, 1, y, text);
@@ -454,16 +454,16 @@ void CPlotWnd::DrawChannel(QImage& image, int r) {
         painter.setFont(font());
         DrawTextAt(painter, W - 95, 15 * r + 5, tr(kChannelName[r]));
     }
-    if (points[r].size() >= 2)
-        DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
+    if (points_[r].size() >= 2)
+        DrawCurve(image, points_[r], reduced_[r], kChannelColour[r].rgb());
 }
 
 void CPlotWnd::DrawCurves(QImage& image) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     UseRatio(image.devicePixelRatio());
     for (int r = 0; r < 2; ++r)
-        if (points[r].size() >= 2)
-            DrawCurve(image, points[r], reduced[r], kChannelColour[r].rgb());
+        if (points_[r].size() >= 2)
+            DrawCurve(image, points_[r], reduced_[r], kChannelColour[r].rgb());
 }
 
 void CPlotWnd::Render(QImage& image) {
@@ -486,57 +486,57 @@ void CPlotWnd::Render(QImage& image, qreal ratio) {
     QStringList labels;
     float viewScale;
     {
-        std::lock_guard guard(lock);
+        std::lock_guard guard(lock_);
         UseRatio(ratio);
         std::vector<int> seconds;
         for (int i = 0; i <= 35; i += 5)
             seconds.push_back(LabelSeconds(i));
-        labels = TimeAxisLabels(seconds, clockStart);
-        viewScale = scale;
+        labels = TimeAxisLabels(seconds, clockStart_);
+        viewScale = scale_;
     }
     {
         const QString scaleLabel = QStringLiteral("(%1)").arg(scaleBox->currentText());
-        scaleLabelInk = TextInk(fontSong, 30, 5, scaleLabel);
+        scaleLabelInk = TextInk(fontSong_, 30, 5, scaleLabel);
         QPainter painter(&image);
-        painter.setFont(fontArial);
+        painter.setFont(fontArial_);
         painter.setBackgroundMode(Qt::TransparentMode);
         DrawTimeAxis(painter, labels);
         DrawValueAxis(painter, viewScale);
         painter.setPen(Qt::white);
-        painter.setFont(fontArial);
+        painter.setFont(fontArial_);
         // A longer translation moves left so that it ends inside the plot.
         const QString time = tr("(时间)");
         DrawTextAt(painter,
-                   std::min(W - 30, W - 1 - QFontMetrics(fontArial).horizontalAdvance(time)),
+                   std::min(W - 30, W - 1 - QFontMetrics(fontArial_).horizontalAdvance(time)),
                    H - 27, time);
-        painter.setFont(fontSong);
+        painter.setFont(fontSong_);
         painter.setPen(QColor(255, 255, 0));
         DrawTextAt(painter, 30, 5, scaleLabel);
         DrawBehindCurves(painter);
     }
     {
-        std::lock_guard guard(lock);
+        std::lock_guard guard(lock_);
         DrawChannel(image, 0);
         DrawChannel(image, 1);
     }
     QPainter painter(&image);
     painter.setPen(QPen(QColor(255, 255, 0), 0));
-    painter.drawLine(cursorX, 0, cursorX, H);
+    painter.drawLine(cursorX_, 0, cursorX_, H);
 }
 
 void CPlotWnd::ShowLoaded(int viewSpan, const std::function<void()>& takeData) {
     StopPlay();
-    std::unique_lock guard(lock);
-    scale = 10.0f;
-    autoScale = true;
-    span = viewSpan;
-    first = 0;
-    scrollable = true;
+    std::unique_lock guard(lock_);
+    scale_ = 10.0f;
+    autoScale_ = true;
+    span_ = viewSpan;
+    first_ = 0;
+    scrollable_ = true;
     takeData();
-    scrollPos = 0;
+    scrollPos_ = 0;
     UpdateScrollBar();
     ResetCursor();
-    scale = AutomaticScale();
+    scale_ = AutomaticScale();
     Rebuild();
     Readout();
     guard.unlock();

@@ -35,18 +35,18 @@ enum class ScrollRequest {
     EndScroll
 };
 
-// What the waveform and the trend plot share: the view (`first`, `span`, `scale`), prebuilt
+// What the waveform and the trend plot share: the view (`first_`, `span_`, `scale_`), prebuilt
 // vertex lists, the cursor and its notification, the scale selector, the scroll bar, playback
 // and auto refresh timers and double-buffered painting. A subclass owns the data and says how
 // it maps to pixels. Only the append operations of a subclass may run on another thread; they
-// take `lock`, copy and return without waiting for the window thread.
+// take `lock_`, copy and return without waiting for the window thread.
 class CPlotWnd : public QWidget {
     Q_OBJECT
 
 public:
     ~CPlotWnd() override;
 
-    // Halves (`in`) or doubles `span`; returns the new span, 0 when refused.
+    // Halves (`in`) or doubles `span_`; returns the new span, 0 when refused.
     int Zoom(bool in);
     // Whether Zoom(in) would be granted now.
     bool CanZoom(bool in) const;
@@ -61,8 +61,8 @@ public:
     // The viewer's plots carry a horizontal scroll bar below their client area.
     void EnableScrollBar();
 
-    int CursorCh1() const { return cursorCh1; }
-    int CursorCh2() const { return cursorCh2; }
+    int CursorCh1() const { return cursorCh1_; }
+    int CursorCh2() const { return cursorCh2_; }
 
     // User input, reachable directly for the owner and for tests.
     void Scroll(ScrollRequest request, int trackPos = 0);
@@ -90,14 +90,14 @@ public:
     // The vertices in device pixels of the ratio given by PointRatio() (client pixels at 1).
     std::vector<QPoint> Points(int channel) const;
     qreal PointRatio() const;
-    int CursorX() const { return cursorX; }
-    QRect ClientRect() const { return clientRect; }
+    int CursorX() const { return cursorX_; }
+    QRect ClientRect() const { return clientRect_; }
     bool IsPlaying() const { return playTimer.isActive(); }
     int PlayPeriod() const { return playTimer.interval(); }
     int ScrollBarPos() const { return scrollBarPos; }
     QComboBox* ScaleBox() const { return scaleBox; }
-    const QFont& LabelFont() const { return fontArial; }
-    const QFont& ScaleFont() const { return fontSong; }
+    const QFont& LabelFont() const { return fontArial_; }
+    const QFont& ScaleFont() const { return fontSong_; }
 
 protected:
     CPlotWnd(int initialSpan, const QStringList& scaleNames, QWidget* parent);
@@ -106,12 +106,12 @@ protected:
     virtual int Count() const = 0;
     virtual bool ZoomAllowed(bool in) const = 0;
     virtual float AutomaticScale() const = 0;
-    // The scale the auto refresh applies while `autoScale` is set.
+    // The scale the auto refresh applies while `autoScale_` is set.
     virtual float RefreshScale() const { return AutomaticScale(); }
     virtual float ItemScale(int index) const = 0;
-    // Fills the empty `points` lists for the current view.
+    // Fills the empty `points_` lists for the current view.
     virtual void BuildPoints() = 0;
-    // Reads the values under `cursorX` into cursorCh1/cursorCh2 and returns the code to report.
+    // Reads the values under `cursorX_` into cursorCh1_/cursorCh2_ and returns the code to report.
     virtual int ReadCursor() = 0;
     // Seconds shown by the time label of vertical grid line i.
     virtual int LabelSeconds(int i) const = 0;
@@ -132,11 +132,11 @@ protected:
     // Safe from any thread: posts one repaint to the window thread unless one is pending.
     void QueueRepaint();
 
-    int Width() const { return clientRect.width(); }
-    int Height() const { return clientRect.height(); }
+    int Width() const { return clientRect_.width(); }
+    int Height() const { return clientRect_.height(); }
     int GridStep() const { return Width() / 35; }
     // The vertex lists are built in device pixels of this ratio; called under the lock.
-    qreal Ratio() const { return pointRatio; }
+    qreal Ratio() const { return pointRatio_; }
     // The device column or row on which a one-pixel line at client coordinate v is drawn.
     int DeviceCoord(int v) const;
     // The client width in device pixels.
@@ -147,23 +147,23 @@ protected:
     // wide labels (large scales, wide faces) would otherwise make the scale unreadable.
     void DrawValueLabel(QPainter& painter, int y, const QString& text) const;
 
-    mutable std::recursive_mutex lock;
-    int span;
-    int first = 0;
-    float scale = 10.0f;
-    bool autoScale = true;
-    bool scrollable = false;
-    int scrollPos = 0;
-    std::vector<QPoint> points[2];
-    bool reduced[2] = {false, false};
-    int cursorCh1 = 0;
-    int cursorCh2 = 0;
-    int cursorX = 0;
-    QRect clientRect;
-    qreal pointRatio = 1.0;
-    QFont fontArial;
-    QFont fontSong;
-    std::optional<std::int64_t> clockStart;
+    mutable std::recursive_mutex lock_;
+    int span_;
+    int first_ = 0;
+    float scale_ = 10.0f;
+    bool autoScale_ = true;
+    bool scrollable_ = false;
+    int scrollPos_ = 0;
+    std::vector<QPoint> points_[2];
+    bool reduced_[2] = {false, false};
+    int cursorCh1_ = 0;
+    int cursorCh2_ = 0;
+    int cursorX_ = 0;
+    QRect clientRect_;
+    qreal pointRatio_ = 1.0;
+    QFont fontArial_;
+    QFont fontSong_;
+    std::optional<std::int64_t> clockStart_;
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -24,17 +24,17 @@ CWaveWnd::CWaveWnd(QWidget* parent)
 }
 
 int CWaveWnd::BlockCount() const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     return Count();
 }
 
 std::uint32_t CWaveWnd::Dropped() const {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     return dropped;
 }
 
 void CWaveWnd::AddBlock(const WaveBlock& block) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     if (blocks.Shared())
         liveBlocks = blocks.Copy();
     liveBlocks.push_back(block);
@@ -44,8 +44,8 @@ void CWaveWnd::AddBlock(const WaveBlock& block) {
     }
     blocks = WaveSeries::View(liveBlocks);
     const int n = Count();
-    if (n >= span)
-        first = n - span;
+    if (n >= span_)
+        first_ = n - span_;
 }
 
 void CWaveWnd::SetBlocks(std::vector<WaveBlock> sequence) {
@@ -64,17 +64,17 @@ void CWaveWnd::SetSeries(WaveSeries series) {
 }
 
 int CWaveWnd::ViewBlocks() const {
-    if (first < 0 || first >= Count())
+    if (first_ < 0 || first_ >= Count())
         return 0;
-    return std::min(span, Count() - first);
+    return std::min(span_, Count() - first_);
 }
 
 float CWaveWnd::AutomaticScale() const {
     int m = 0;
     const int views = ViewBlocks();
     for (int i = 0; i < views; ++i) {
-        const std::int16_t* ch1 = blocks.Ch1(first + i);
-        const std::int16_t* ch2 = blocks.Ch2(first + i);
+        const std::int16_t* ch1 = blocks.Ch1(first_ + i);
+        const std::int16_t* ch2 = blocks.Ch2(first_ + i);
         for (int p = 0; p < kSamplesPerChannel; ++p)
             m = std::max({m, std::abs(int(ch1[p])), std::abs(int(ch2[p]))});
     }
@@ -96,24 +96,24 @@ void CWaveWnd::BuildPoints() {
     const int h2 = Height() / 2;
     const int zero = DeviceCoord(h2);
     const float half = static_cast<float>(h2 * Ratio());
-    const double samples = span * 400.0;
+    const double samples = span_ * 400.0;
     const int columns = DeviceWidth();
     const bool reduce =
         CurveReducer::ShouldReduce(static_cast<long long>(views) * kSamplesPerChannel, columns);
     const std::size_t reserve =
         reduce ? std::size_t(4) * columns + 8 : std::size_t(views) * kSamplesPerChannel;
-    points[0].reserve(reserve);
-    points[1].reserve(reserve);
-    reduced[0] = reduced[1] = reduce;
-    CurveReducer curve1(points[0], reduce);
-    CurveReducer curve2(points[1], reduce);
+    points_[0].reserve(reserve);
+    points_[1].reserve(reserve);
+    reduced_[0] = reduced_[1] = reduce;
+    CurveReducer curve1(points_[0], reduce);
+    CurveReducer curve2(points_[1], reduce);
     const auto row = [this, zero, half](int v) {
-        const int d = static_cast<int>(static_cast<float>(std::abs(v)) / scale * half);
+        const int d = static_cast<int>(static_cast<float>(std::abs(v)) / scale_ * half);
         return v >= 0 ? zero - d : zero + d;
     };
     for (int i = 0; i < views; ++i) {
-        const std::int16_t* ch1 = blocks.Ch1(first + i);
-        const std::int16_t* ch2 = blocks.Ch2(first + i);
+        const std::int16_t* ch1 = blocks.Ch1(first_ + i);
+        const std::int16_t* ch2 = blocks.Ch2(first_ + i);
         for (int p = 0; p < kSamplesPerChannel; ++p) {
             const int k = i * kSamplesPerChannel + p;
             const int x = static_cast<int>(k / samples * width);
@@ -127,31 +127,31 @@ int CWaveWnd::ReadCursor() {
     const int W = Width();
     if (blocks.Empty() || W <= 0)
         return CursorWaveEmpty;
-    const float f = static_cast<float>(cursorX - clientRect.left()) / static_cast<float>(W);
-    const int a = static_cast<int>(f * span * 400.0);
-    if (a < 0 || a >= (Count() - first) * kSamplesPerChannel)
+    const float f = static_cast<float>(cursorX_ - clientRect_.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span_ * 400.0);
+    if (a < 0 || a >= (Count() - first_) * kSamplesPerChannel)
         return CursorWaveEmpty;
-    const int b = first + a / kSamplesPerChannel;
-    cursorCh1 = blocks.Ch1(b)[a % kSamplesPerChannel];
-    cursorCh2 = blocks.Ch2(b)[a % kSamplesPerChannel];
+    const int b = first_ + a / kSamplesPerChannel;
+    cursorCh1_ = blocks.Ch1(b)[a % kSamplesPerChannel];
+    cursorCh2_ = blocks.Ch2(b)[a % kSamplesPerChannel];
     return CursorWaveValid;
 }
 
 std::optional<std::int64_t> CWaveWnd::CursorBlockAt(int x) const {
     // The arithmetic of ReadCursor.
-    std::lock_guard guard(lock);
+    std::lock_guard guard(lock_);
     const int W = Width();
     if (blocks.Empty() || W <= 0)
         return std::nullopt;
-    const float f = static_cast<float>(x - clientRect.left()) / static_cast<float>(W);
-    const int a = static_cast<int>(f * span * 400.0);
-    if (a < 0 || a >= (Count() - first) * kSamplesPerChannel)
+    const float f = static_cast<float>(x - clientRect_.left()) / static_cast<float>(W);
+    const int a = static_cast<int>(f * span_ * 400.0);
+    if (a < 0 || a >= (Count() - first_) * kSamplesPerChannel)
         return std::nullopt;
-    return first + a / kSamplesPerChannel;
+    return first_ + a / kSamplesPerChannel;
 }
 
 int CWaveWnd::LabelSeconds(int i) const {
-    const int t = static_cast<int>(static_cast<double>(dropped) + first + span * i / 35.0);
+    const int t = static_cast<int>(static_cast<double>(dropped) + first_ + span_ * i / 35.0);
     return static_cast<int>(t * 0.5);
 }
 

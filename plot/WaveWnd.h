@@ -11,7 +11,7 @@
 namespace zel {
 
 // CH1 and CH2 waveforms of consecutive sample blocks on an oscilloscope-like grid; the view
-// shows `span` blocks side by side, 0.5 s each.
+// shows `span_` blocks side by side, 0.5 s each.
 class CWaveWnd : public CPlotWnd {
     Q_OBJECT
 
@@ -35,7 +35,7 @@ public:
 
 protected:
     int Count() const override { return blocks.Size(); }
-    bool ZoomAllowed(bool in) const override { return in ? span > 1 : span < kMaxSpan; }
+    bool ZoomAllowed(bool in) const override { return in ? span_ > 1 : span_ < kMaxSpan; }
     float AutomaticScale() const override;
     float ItemScale(int index) const override;
     void BuildPoints() override;

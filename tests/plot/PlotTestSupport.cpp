@@ -1,4 +1,5 @@
 #include "PlotTestSupport.h"
+#include "tests/support/MainsSignal.h"
 
 #include <QPainter>
 
@@ -86,20 +87,11 @@ WaveBlock RampBlock(int base) {
 }
 
 WaveBlock MainsBlock(int index, double amplitude1, double amplitude2) {
-    WaveBlock block;
     constexpr double kTwoPi = 2 * std::numbers::pi;
-    for (int p = 0; p < kSamplesPerChannel; ++p) {
-        const double t = (index * kSamplesPerChannel + p) / 800.0; // 800 samples per second
-        const double w = kTwoPi * 50 * t;
-        const double base =
-            std::sin(w) + 0.18 * std::sin(3 * w + 0.4) + 0.07 * std::sin(5 * w + 1.1);
-        const double other =
-            std::sin(w - 0.35) + 0.1 * std::sin(3 * w) + 0.12 * std::sin(7 * w + 0.3);
-        const double swell = 1 + 0.15 * std::sin(kTwoPi * 0.05 * t);
-        block.ch1[p] = static_cast<std::int16_t>(std::lround(amplitude1 * swell * base));
-        block.ch2[p] = static_cast<std::int16_t>(std::lround(amplitude2 * other));
-    }
-    return block;
+    const MainsSignal signal{{amplitude1, 0, {{3, 0.18, 0.4}, {5, 0.07, 1.1}}},
+                             {amplitude2, -0.35, {{3, 0.1, 0}, {7, 0.12, 0.3}}},
+                             [](double t) { return 1 + 0.15 * std::sin(kTwoPi * 0.05 * t); }};
+    return MainsOf<WaveBlock>(signal, index);
 }
 
 std::vector<TrendPoint> DriftingCurrents(int count, unsigned seed) {
