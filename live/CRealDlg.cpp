@@ -3,6 +3,7 @@
 #include "common/DeviceText.h"
 #include "common/LocalTime.h"
 #include "live/LiveEventWatch.h"
+#include "live/LiveKeys.h"
 #include "live/LiveRecordSink.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
@@ -84,20 +85,32 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
     const std::string config = EventLimitsFile();
     SetLimits(ReadEventLimits(config), ReadEventSound(config));
 
+    keys_ = new LiveKeys(this);
     CWaveWnd* wave = wave_;
     CCurseWnd* trend = trend_;
     LiveEventWatch* events = events_.get();
+    LiveKeys* keys = keys_;
+    // The plots are fed on the window's thread, in the order the blocks came, so that a plot
+    // the keys hold back is put back before anything draws it.
     sink_ = std::make_unique<LiveRecordSink>(
         this, infoBar_, "S", status_, recordDirectory,
-        [wave, trend, events](const SampleBlock& block) {
-            wave->AddBlock(WaveBlockOf(block));
+        [wave, trend, events, keys](const SampleBlock& block) {
             const auto ch1 = static_cast<std::int32_t>(block.ch1Current);
             const auto ch2 = static_cast<std::int32_t>(block.ch2Current);
-            trend->AddPoint(ch1, ch2, events->Check(ch1, ch2, NowSeconds()));
+            const unsigned over = events->Check(ch1, ch2, NowSeconds());
+            QMetaObject::invokeMethod(
+                keys,
+                [wave, trend, keys, waveBlock = WaveBlockOf(block), ch1, ch2, over] {
+                    wave->AddBlock(waveBlock);
+                    trend->AddPoint(ch1, ch2, over);
+                    keys->KeepHeld();
+                },
+                Qt::QueuedConnection);
         });
     sink_->SetLinkLine(linkLine_);
-    sink_->SetGapHandler([trend, events] {
-        trend->MarkBreak();
+    sink_->SetGapHandler([trend, events, keys] {
+        QMetaObject::invokeMethod(
+            keys, [trend] { trend->MarkBreak(); }, Qt::QueuedConnection);
         events->Break();
     });
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(5), true},

@@ -21,6 +21,7 @@ class CDigital;
 class CTimeWnd;
 class CWaveWnd;
 class LiveEventWatch;
+class LiveKeys;
 class LiveRecordSink;
 class ClientEdgeFrame;
 
@@ -75,6 +76,7 @@ public:
     // config.ini's at first. Before the window is shown.
     void SetLimits(const EventLimits& limits, bool sound);
     const LiveEventWatch& Events() const { return *events_; }
+    LiveKeys* Keys() const { return keys_; }
     // The run's "S" file; empty until the first block has arrived.
     std::string RecordPath() const;
 
@@ -105,6 +107,7 @@ private:
     QFrame* readoutFrame_ = nullptr;
     EventLimits limits_;
     std::unique_ptr<LiveEventWatch> events_;
+    LiveKeys* keys_ = nullptr; // a child, outlives the run that feeds it
     // The run is declared after the sink it feeds, so it is stopped before the sink goes.
     std::unique_ptr<LiveRecordSink> sink_;
     std::unique_ptr<LiveRun> run_;

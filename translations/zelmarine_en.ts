@@ -812,6 +812,13 @@ Settings: %3</translation>
     </message>
 </context>
 <context>
+    <name>zel::LiveKeys</name>
+    <message>
+        <source>键盘：←/→ 滚动，+/− 缩放指针下的图，Home/End 到最早/最新的数据</source>
+        <translation>Keys: ←/→ scroll, +/− zoom the plot under the pointer, Home/End to the oldest/newest data</translation>
+    </message>
+</context>
+<context>
     <name>zel::LiveRecordSink</name>
     <message>
         <source>连接到设备出现错误!</source>

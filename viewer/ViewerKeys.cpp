@@ -1,21 +1,17 @@
 #include "viewer/ViewerKeys.h"
 
 #include "plot/CurseWnd.h"
+#include "plot/PlotKeys.h"
 #include "plot/WaveWnd.h"
 #include "viewer/ViewDlg.h"
 
-#include <QCursor>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace zel {
 
 ViewerKeys::ViewerKeys(CViewDlg* viewer) : viewer_(viewer) {
-    const auto bind = [this, viewer](const QKeySequence& keys, auto action) {
-        // Window-wide, ahead of the focused button, which would take space and the arrows.
-        auto* shortcut = new QShortcut(keys, viewer);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, action);
+    const auto bind = [this, viewer](const QKeySequence& keys, std::function<void()> action) {
+        BindWindowKey(viewer, keys, this, std::move(action));
     };
     bind(Qt::Key_Left, [this] { Scroll(static_cast<int>(ScrollRequest::LineLeft)); });
     bind(Qt::Key_Right, [this] { Scroll(static_cast<int>(ScrollRequest::LineRight)); });
@@ -42,11 +38,7 @@ QString ViewerKeys::KeysText() {
 }
 
 CPlotWnd* ViewerKeys::Target() const {
-    CWaveWnd* wave = viewer_->WavePlot();
-    if (viewer_->HasWave() && wave->isVisible() &&
-        wave->rect().contains(wave->mapFromGlobal(QCursor::pos())))
-        return wave;
-    return viewer_->TrendPlot();
+    return PlotUnderPointer(viewer_->WavePlot(), viewer_->HasWave(), viewer_->TrendPlot());
 }
 
 void ViewerKeys::Scroll(int request) {

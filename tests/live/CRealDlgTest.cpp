@@ -3,6 +3,7 @@
 #include "LiveTestSupport.h"
 #include "common/LocalTime.h"
 #include "live/LiveEventWatch.h"
+#include "live/LiveKeys.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
 #include "records/RecordFile.h"
@@ -11,6 +12,8 @@
 #include "widgets/ClientEdgeFrame.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -260,8 +263,8 @@ TEST_F(CRealDlgTest, PointsOverALimitAreMarkedCountedAndShownRed) {
     GrabWidget(*window, QStringLiteral("window"));
 }
 
-TEST_F(CRealDlgTest, ZoomButtonsDisableThemselvesAtTheLimits) {
-    StartSimulator([](sim::SimConfig& c) { c.streamFrames = 0; });
+TEST_F(CRealDlgTest, ZoomButtonsDisableThemselvesAtTheLimitsAndTheKeysWorkLive) {
+    StartSimulator([](sim::SimConfig& c) { c.frameIntervalMs = 10; });
     Open();
     const auto enabled = [&](int id) { return window->Button(id)->isEnabled(); };
     for (int i = 0; i < 2; ++i)
@@ -289,6 +292,66 @@ TEST_F(CRealDlgTest, ZoomButtonsDisableThemselvesAtTheLimits) {
     EXPECT_EQ(window->TrendPlot()->Span(), 65536);
     EXPECT_TRUE(enabled(CRealDlg::kTrendZoomIn));
     EXPECT_FALSE(enabled(CRealDlg::kTrendZoomOut));
+
+    // The keys while blocks come in: +/− zoom the plot under the pointer (the trend plot
+    // otherwise); ← and Home hold a plot back from the newest data, End or → past the newest
+    // view let it follow again.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Button(CRealDlg::kWaveZoomIn)->setFocus(); // would take the arrows itself
+    const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    CWaveWnd* wave = window->WavePlot();
+    CCurseWnd* trend = window->TrendPlot();
+    const LiveKeys& keys = *window->Keys();
+    const auto pointAt = [](QWidget* w) { QCursor::setPos(w->mapToGlobal(w->rect().center())); };
+    pointAt(window->Button(CRealDlg::kTrendZoomIn));
+    for (int i = 0; i < 11; ++i)
+        key(Qt::Key_Plus);
+    EXPECT_EQ(trend->Span(), 32);
+    EXPECT_EQ(wave->Span(), 1024);
+    pointAt(wave);
+    ASSERT_EQ(keys.Target(), wave);
+    for (int i = 0; i < 7; ++i)
+        key(Qt::Key_Plus);
+    key(Qt::Key_Minus);
+    EXPECT_EQ(wave->Span(), 16);
+    EXPECT_EQ(trend->Span(), 32);
+    ASSERT_TRUE(WaitFor([&] { return wave->BlockCount() >= 60; }));
+
+    key(Qt::Key_Left);
+    EXPECT_TRUE(keys.Held(wave));
+    EXPECT_FALSE(keys.Held(trend));
+    const int held = wave->First();
+    EXPECT_LE(held, wave->BlockCount() - 16 - 10);
+    const int count = wave->BlockCount();
+    ASSERT_TRUE(WaitFor([&] { return wave->BlockCount() >= count + 20; }));
+    QTest::qWait(2 * CRealDlg::kRefreshMs);
+    EXPECT_EQ(wave->First(), held);
+    key(Qt::Key_Home);
+    EXPECT_EQ(wave->First(), 0);
+    key(Qt::Key_End);
+    EXPECT_FALSE(keys.Held(wave));
+    EXPECT_TRUE(WaitFor([&] { return wave->First() > held + 10; }));
+    key(Qt::Key_Left);
+    key(Qt::Key_Right);
+    EXPECT_FALSE(keys.Held(wave));
+
+    pointAt(window->Button(CRealDlg::kTrendZoomIn));
+    ASSERT_TRUE(WaitFor([&] { return trend->PointCount() >= 80; }));
+    key(Qt::Key_Left);
+    key(Qt::Key_Left);
+    EXPECT_TRUE(keys.Held(trend));
+    EXPECT_FALSE(keys.Held(wave));
+    const int trendHeld = trend->First();
+    const int points = trend->PointCount();
+    ASSERT_TRUE(WaitFor([&] { return trend->PointCount() >= points + 20; }));
+    QTest::qWait(2 * CRealDlg::kRefreshMs);
+    EXPECT_EQ(trend->First(), trendHeld);
+    EXPECT_TRUE(WaitFor([&] { return wave->First() > held + 30; })); // the other follows on
+    GrabWidget(*window, QStringLiteral("live-trend-held"));
+
+    EXPECT_TRUE(window->toolTip().contains(QStringLiteral("Home/End")));
+    EXPECT_FALSE(window->toolTip().contains(QStringLiteral("Ctrl+O")));
 }
 
 // A work area of 1280 x 727: the maximised window's client area.
