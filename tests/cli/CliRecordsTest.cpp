@@ -229,8 +229,9 @@ TEST_F(CliRecordsTest, ScanFindsInstrumentFilesAndConvertWritesUFiles) {
 
 // An instrument that falls silent in the middle of a recording is reconnected: the run ends at
 // its block count with every frame sent (a count, not a deadline: under load the five silent
-// seconds and the reconnection may take longer than planned), in one file per stretch, and says what happened. One
-// that never comes back ends the run after --give-up with what was recorded kept.
+// seconds and the reconnection may take longer than planned), in one file per stretch, and says
+// what happened. One that never comes back ends the run after --give-up with what was recorded
+// kept.
 TEST_F(CliRecordsTest, RecordReconnectsAVanishedLinkAndGivesUpWhenTold) {
     StartSimulator([](sim::SimConfig& c) {
         c.keepGoodFrames = true;
