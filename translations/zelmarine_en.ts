@@ -127,6 +127,25 @@
     </message>
 </context>
 <context>
+    <name>zel::CMyDialog</name>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>还原</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>最大化</source>
+        <translation>Maximize</translation>
+    </message>
+</context>
+<context>
     <name>zel::CPlotWnd</name>
     <message>
         <source>通道一(CH1)</source>

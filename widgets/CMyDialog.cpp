@@ -1,6 +1,7 @@
 #include "widgets/CMyDialog.h"
 
 #include "widgets/Fonts.h"
+#include "widgets/FrameAccessible.h"
 #include "widgets/ImageResources.h"
 
 #include <QGuiApplication>
@@ -33,6 +34,7 @@ CMyDialog::CMyDialog(QWidget* parent, bool mainWindow)
     : QDialog(parent, (mainWindow ? Qt::Window : Qt::Dialog) | Qt::FramelessWindowHint),
       mainWindow_(mainWindow), titleFont_(GuiFont(16)) {
     setMouseTracking(true);
+    InstallFrameAccessibility();
     for (int id = kCloseImages; id <= kLogoImage; ++id)
         images_.emplace(id, PngImage(id));
 }

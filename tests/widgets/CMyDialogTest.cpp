@@ -3,11 +3,13 @@
 #include "widgets/CMyDialog.h"
 #include "widgets/ImageResources.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace zel;
 using zel::test::GrabWidget;
@@ -223,6 +225,25 @@ TEST_F(CMyDialogTest, HoveredImageGoesWithTheNextRepaintOfTheButtons) {
     ExpectImageAt(GrabWidget(main, "hover-gone"), main.MinimizeRect(), 256);
 }
 
+// The frame buttons a screen reader finds in the window's accessible interface, by name.
+std::map<QString, QAccessibleInterface*> FrameButtons(QWidget& window) {
+    std::map<QString, QAccessibleInterface*> buttons;
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    for (int i = 0; frame && i < frame->childCount(); ++i) {
+        QAccessibleInterface* child = frame->child(i);
+        if (child && !child->object() && child->role() == QAccessible::Button) {
+            EXPECT_EQ(frame->indexOfChild(child), i);
+            buttons[child->text(QAccessible::Name)] = child;
+        }
+    }
+    return buttons;
+}
+
+void Press(QAccessibleInterface* button) {
+    ASSERT_TRUE(button && button->actionInterface());
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
 TEST_F(CMyDialogTest, CloseRequestsGoToTheDerivedWindow) {
     TestDialog dialog(false);
     Show(dialog);
@@ -236,9 +257,17 @@ TEST_F(CMyDialogTest, CloseRequestsGoToTheDerivedWindow) {
     EXPECT_EQ(dialog.closeRequests, 2);
     EXPECT_TRUE(dialog.isVisible());
 
+    // The drawn close button, pressed by assistive technology, asks the same.
+    auto buttons = FrameButtons(dialog);
+    ASSERT_EQ(buttons.size(), 1u);
+    Press(buttons[QStringLiteral("关闭")]);
+    EXPECT_EQ(dialog.closeRequests, 3);
+    EXPECT_EQ(buttons[QStringLiteral("关闭")]->rect(),
+              QRect(dialog.mapToGlobal(dialog.CloseRect().topLeft()), dialog.CloseRect().size()));
+
     dialog.allowClose = true;
     Click(dialog, dialog.CloseRect().center());
-    EXPECT_EQ(dialog.closeRequests, 3);
+    EXPECT_EQ(dialog.closeRequests, 4);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
@@ -262,6 +291,18 @@ TEST_F(CMyDialogTest, MaximiseFillsTheWorkAreaAndRestoreComesBackCentred) {
     ExpectImageAt(GrabWidget(main, "restored"), main.MaximizeRect(), 253);
 
     Click(main, main.MinimizeRect().center());
+    EXPECT_TRUE(main.isMinimized());
+
+    // The same three buttons for assistive technology; maximise says what it will do.
+    main.showNormal();
+    auto buttons = FrameButtons(main);
+    ASSERT_EQ(buttons.size(), 3u);
+    Press(buttons[QStringLiteral("最大化")]);
+    EXPECT_TRUE(main.IsMaximizedInWorkArea());
+    EXPECT_EQ(buttons[QStringLiteral("最大化")]->text(QAccessible::Name), QStringLiteral("还原"));
+    Press(buttons[QStringLiteral("最大化")]);
+    EXPECT_FALSE(main.IsMaximizedInWorkArea());
+    Press(buttons[QStringLiteral("最小化")]);
     EXPECT_TRUE(main.isMinimized());
 }
 
