@@ -4,6 +4,7 @@
 #include "common/LocalTime.h"
 #include "live/LiveEventWatch.h"
 #include "live/LiveKeys.h"
+#include "live/LivePlotFeed.h"
 #include "live/LiveRecordSink.h"
 #include "plot/CurseWnd.h"
 #include "plot/WaveWnd.h"
@@ -92,25 +93,29 @@ CRealDlg::CRealDlg(const DeviceStatus& status, DeviceLink& link, QWidget* parent
     LiveKeys* keys = keys_;
     // The plots are fed on the window's thread, in the order the blocks came, so that a plot
     // the keys hold back is put back before anything draws it.
+    auto* feed = new LivePlotFeed(this, [wave, trend, keys](const LivePlotFeed::Item& item) {
+        if (item.isBreak) {
+            trend->MarkBreak();
+            return;
+        }
+        wave->AddBlock(item.wave);
+        trend->AddPoint(item.ch1, item.ch2, item.over);
+        keys->KeepHeld();
+    });
     sink_ = std::make_unique<LiveRecordSink>(
-        this, infoBar_, "S", status_, recordDirectory,
-        [wave, trend, events, keys](const SampleBlock& block) {
-            const auto ch1 = static_cast<std::int32_t>(block.ch1Current);
-            const auto ch2 = static_cast<std::int32_t>(block.ch2Current);
-            const unsigned over = events->Check(ch1, ch2, NowSeconds());
-            QMetaObject::invokeMethod(
-                keys,
-                [wave, trend, keys, waveBlock = WaveBlockOf(block), ch1, ch2, over] {
-                    wave->AddBlock(waveBlock);
-                    trend->AddPoint(ch1, ch2, over);
-                    keys->KeepHeld();
-                },
-                Qt::QueuedConnection);
+        this, infoBar_, "S", status_, recordDirectory, [feed, events](const SampleBlock& block) {
+            LivePlotFeed::Item item;
+            item.wave = WaveBlockOf(block);
+            item.ch1 = static_cast<std::int32_t>(block.ch1Current);
+            item.ch2 = static_cast<std::int32_t>(block.ch2Current);
+            item.over = events->Check(item.ch1, item.ch2, NowSeconds());
+            feed->Push(std::move(item));
         });
     sink_->SetLinkLine(linkLine_);
-    sink_->SetGapHandler([trend, events, keys] {
-        QMetaObject::invokeMethod(
-            keys, [trend] { trend->MarkBreak(); }, Qt::QueuedConnection);
+    sink_->SetGapHandler([feed, events] {
+        LivePlotFeed::Item gap;
+        gap.isBreak = true;
+        feed->Push(std::move(gap));
         events->Break();
     });
     run_ = std::make_unique<LiveRun>(link_, LiveStreamParams{std::chrono::milliseconds(5), true},
