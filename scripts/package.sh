@@ -19,5 +19,8 @@ debs=(build/package/*.deb)
 deb="${debs[0]}"
 
 echo "== package: lintian $deb"
-lintian --fail-on error "$deb"
+# lintian keeps its caches in TMPDIR and leaves some behind: give it a folder that goes after.
+lintian_tmp="$(mktemp -d)"
+trap 'rm -rf "$lintian_tmp"' EXIT
+TMPDIR="$lintian_tmp" lintian --fail-on error "$deb"
 echo "== package: $deb"
