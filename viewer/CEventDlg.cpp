@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -32,6 +31,7 @@ QString Unit(LimitKind kind) {
 CEventDlg::CEventDlg(QWidget* parent) : CMyDialog(parent, false) {
     setFont(ShellDlgFont(9));
     SetTitle(tr("Velquist－越限事件"));
+    SetMovableByStrip(true);
     int y = kStripHeight + 8;
     for (int k = 0; k < kLimitKinds; ++k) {
         const auto kind = static_cast<LimitKind>(k);
@@ -199,35 +199,6 @@ QString CEventDlg::CountText() const {
 QString CEventDlg::Cell(int row, int column) const {
     const QTableWidgetItem* item = table_->item(row, column);
     return item ? item->text() : QString();
-}
-
-void CEventDlg::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && at.y() < kStripHeight &&
-        HitTest(at) == HitCode::Client) {
-        dragOffset_ = at;
-        event->accept();
-        return;
-    }
-    CMyDialog::mousePressEvent(event);
-}
-
-void CEventDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - *dragOffset_);
-        event->accept();
-        return;
-    }
-    CMyDialog::mouseMoveEvent(event);
-}
-
-void CEventDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (dragOffset_ && event->button() == Qt::LeftButton) {
-        dragOffset_.reset();
-        event->accept();
-        return;
-    }
-    CMyDialog::mouseReleaseEvent(event);
 }
 
 } // namespace zel

@@ -64,11 +64,6 @@ signals:
     // A row was double-clicked.
     void EventChosen(int row);
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     std::array<QCheckBox*, kLimitKinds> switches_{};
     std::array<QLineEdit*, kLimitKinds> fields_{};
@@ -78,7 +73,6 @@ private:
     QLabel* count_ = nullptr;
     QTableWidget* table_ = nullptr;
     EventLimits shown_;
-    std::optional<QPoint> dragOffset_;
 };
 
 } // namespace zel

@@ -4,7 +4,6 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QTableWidget>
 
 namespace zel {
@@ -19,6 +18,7 @@ constexpr int kRangeHeight = 22;
 CStatDlg::CStatDlg(QWidget* parent) : CMyDialog(parent, false) {
     setFont(ShellDlgFont(9));
     SetTitle(tr("Velquist－统计"));
+    SetMovableByStrip(true);
     range_ = new QLabel(this);
     range_->setObjectName(QStringLiteral("range"));
     range_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -62,35 +62,6 @@ void CStatDlg::SetTable(const StatisticsTable& table, const QString& what) {
     range_->setGeometry(kMargin, kStripHeight + 8, width, kRangeHeight);
     table_->setGeometry(kMargin, kStripHeight + 8 + kRangeHeight + 6, width, height);
     resize(width + 2 * kMargin, table_->geometry().bottom() + 1 + kMargin);
-}
-
-void CStatDlg::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && at.y() < kStripHeight &&
-        HitTest(at) == HitCode::Client) {
-        dragOffset_ = at;
-        event->accept();
-        return;
-    }
-    CMyDialog::mousePressEvent(event);
-}
-
-void CStatDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - *dragOffset_);
-        event->accept();
-        return;
-    }
-    CMyDialog::mouseMoveEvent(event);
-}
-
-void CStatDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (dragOffset_ && event->button() == Qt::LeftButton) {
-        dragOffset_.reset();
-        event->accept();
-        return;
-    }
-    CMyDialog::mouseReleaseEvent(event);
 }
 
 QString CStatDlg::RangeText() const {

@@ -3,8 +3,6 @@
 #include "viewer/StatisticsTable.h"
 #include "widgets/CMyDialog.h"
 
-#include <optional>
-
 class QLabel;
 class QTableWidget;
 
@@ -28,13 +26,7 @@ public:
     QString Cell(int row, int column) const; // row 0 is the first quantity, column 0 its name
     int RowCount() const;
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
-    std::optional<QPoint> dragOffset_; // pointer position in the window while dragged
     QLabel* range_ = nullptr;
     QTableWidget* table_ = nullptr;
 };

@@ -44,18 +44,6 @@ ViewerNotes::TextAsker& Asker() {
     return asker;
 }
 
-std::optional<QString> AskText(QWidget* parent, const QString& title, const QString& label,
-                               const QString& text) {
-    if (Asker())
-        return Asker()(parent, title, label, text);
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
-    if (!ok)
-        return std::nullopt;
-    return answer;
-}
-
 QString SystemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }

@@ -222,6 +222,11 @@ void CMyDialog::UpdateButtons() {
 }
 
 void CMyDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragOffset_);
+        event->accept();
+        return;
+    }
     // A hovered image stays while the pointer moves on into the client area; it goes when
     // another button is hovered or the frame is drawn afresh.
     const HitCode code = HitTest(event->position().toPoint());
@@ -234,7 +239,14 @@ void CMyDialog::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CMyDialog::mousePressEvent(QMouseEvent* event) {
-    const HitCode code = HitTest(event->position().toPoint());
+    const QPoint at = event->position().toPoint();
+    const HitCode code = HitTest(at);
+    if (movableByStrip_ && event->button() == Qt::LeftButton && at.y() < kStripHeight &&
+        code == HitCode::Client) {
+        dragOffset_ = at;
+        event->accept();
+        return;
+    }
     if (event->button() != Qt::LeftButton || code == HitCode::Client) {
         QDialog::mousePressEvent(event);
         return;
@@ -245,6 +257,11 @@ void CMyDialog::mousePressEvent(QMouseEvent* event) {
 }
 
 void CMyDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (dragOffset_ && event->button() == Qt::LeftButton) {
+        dragOffset_.reset();
+        event->accept();
+        return;
+    }
     if (event->button() != Qt::LeftButton || pressed_ == HitCode::Client) {
         QDialog::mouseReleaseEvent(event);
         return;

@@ -6,14 +6,16 @@
 #include <QFont>
 #include <QImage>
 #include <map>
+#include <optional>
 
 namespace zel {
 
 // The skinned base of the program's windows: a frameless dialog with its own 25-pixel title
 // strip (dark blue gradient, logo, white title), image buttons for close and, on the main
 // window, minimise and maximise/restore, a black outline and rounded corners. The windows cannot
-// be dragged or resized by their edges. Derived windows paint their client area in PaintClient()
-// and decide in CanClose() whether a close request (frame button, Escape, close()) is granted.
+// be resized by their edges, nor dragged unless they let themselves be moved by the strip. Derived
+// windows paint their client area in PaintClient() and decide in CanClose() whether a close request
+// (frame button, Escape, close()) is granted.
 class CMyDialog : public QDialog {
     Q_OBJECT
 
@@ -52,6 +54,9 @@ public:
     void reject() override;
 
 protected:
+    // The window follows the pointer while the left button holds its strip (outside the
+    // buttons); for the small tool windows that sit beside the viewer.
+    void SetMovableByStrip(bool movable) { movableByStrip_ = movable; }
     // The client area under the frame; the frame is drawn over it afterwards.
     virtual void PaintClient(QPainter& painter);
     // Asked before the window closes; false keeps it open.
@@ -86,6 +91,8 @@ private:
     bool hoverPainted_ = false;
     HitCode pressed_ = HitCode::Client;
     std::map<int, PngImage> images_;
+    bool movableByStrip_ = false;
+    std::optional<QPoint> dragOffset_; // the pointer's place in the window while it is dragged
 };
 
 } // namespace zel

@@ -87,8 +87,9 @@ void ExpectEnglishAndFitting(QWidget& window, const QString& name) {
     EXPECT_GE(texts.size(), 3) << name.toStdString();
     for (const QString& text : texts) {
         // The language list names each language in itself.
-        if (text != QStringLiteral("中文"))
+        if (text != QStringLiteral("中文")) {
             EXPECT_FALSE(HasChinese(text)) << name.toStdString() << ": " << text.toStdString();
+        }
     }
 
     for (QWidget* w : window.findChildren<QWidget*>()) {
@@ -104,9 +105,10 @@ void ExpectEnglishAndFitting(QWidget& window, const QString& name) {
             text = label->text().trimmed();
             room = label->contentsRect().width() - 2 * label->margin();
             const int lines = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
-            if (!text.isEmpty())
+            if (!text.isEmpty()) {
                 EXPECT_LE(lines * metrics.height(), label->contentsRect().height() + 2)
                     << name.toStdString() << ": " << text.toStdString() << " (height)";
+            }
         } else if (auto* bar = qobject_cast<CTimeWnd*>(w)) {
             const QFontMetrics lineMetrics(bar->LineFont());
             EXPECT_LE(bar->LineTop(4) + lineMetrics.height(), bar->height() - 1)

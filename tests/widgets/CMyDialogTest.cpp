@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 
 using namespace zel;
 using zel::test::GrabWidget;
@@ -22,6 +23,7 @@ namespace {
 class TestDialog : public CMyDialog {
 public:
     explicit TestDialog(bool mainWindow) : CMyDialog(nullptr, mainWindow) {}
+    using CMyDialog::SetMovableByStrip;
     bool allowClose = true;
     int closeRequests = 0;
 
@@ -34,9 +36,9 @@ protected:
 };
 
 void SendMouse(QWidget& w, QEvent::Type type, QPoint at, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(at), QPointF(w.mapToGlobal(at)), button, buttons,
-                      Qt::NoModifier);
+               Qt::MouseButtons buttons, std::optional<QPoint> global = std::nullopt) {
+    QMouseEvent event(type, QPointF(at), QPointF(global.value_or(w.mapToGlobal(at))), button,
+                      buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
 }
 
@@ -304,6 +306,25 @@ TEST_F(CMyDialogTest, MaximiseFillsTheWorkAreaAndRestoreComesBackCentred) {
     EXPECT_FALSE(main.IsMaximizedInWorkArea());
     Press(buttons[QStringLiteral("最小化")]);
     EXPECT_TRUE(main.isMinimized());
+}
+
+// A tool window that lets itself be moved follows the pointer holding its strip; others stay.
+TEST_F(CMyDialogTest, OnlyAMovableWindowFollowsThePointerHoldingItsStrip) {
+    for (const bool movable : {false, true}) {
+        TestDialog dialog(false);
+        dialog.SetMovableByStrip(movable);
+        Show(dialog);
+        const QPoint start = dialog.pos();
+        const QPoint grip(100, 10);
+        const QPoint global = dialog.mapToGlobal(grip);
+        SendMouse(dialog, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(dialog, QEvent::MouseMove, grip, Qt::NoButton, Qt::LeftButton,
+                  global + QPoint(30, 20));
+        SendMouse(dialog, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton,
+                  global + QPoint(30, 20));
+        EXPECT_EQ(dialog.pos(), movable ? start + QPoint(30, 20) : start) << movable;
+        EXPECT_TRUE(dialog.isVisible());
+    }
 }
 
 TEST_F(CMyDialogTest, MaskRoundsTheFourCorners) {
