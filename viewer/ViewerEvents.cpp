@@ -5,6 +5,7 @@
 #include "viewer/CEventDlg.h"
 #include "viewer/ViewDlg.h"
 #include "viewer/ViewerClock.h"
+#include "viewer/ViewerStatistics.h"
 
 #include "common/ModuleDirectory.h"
 #include "records/EventsCsv.h"
@@ -35,15 +36,7 @@ constexpr int kRightOfButton = 10 + 3 * (72 + 4) + 4;
 ViewerEvents::ViewerEvents(CViewDlg* viewer) : viewer_(viewer), job_(this) {
     button_ = new QPushButton(tr("越限事件"), viewer);
     button_->setObjectName(QString::number(kEvents));
-    button_->setAutoDefault(false);
-    button_->setFocusPolicy(Qt::NoFocus);
-    button_->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; background: rgba(255, 255, 255, 30);"
-        " border: 1px solid rgba(255, 255, 255, 110); border-radius: 3px; padding: 0 4px; }"
-        "QPushButton:hover { background: rgba(255, 255, 255, 70); }"
-        "QPushButton:pressed { background: rgba(0, 0, 0, 60); }"
-        "QPushButton:disabled { color: rgba(255, 255, 255, 90);"
-        " border-color: rgba(255, 255, 255, 50); background: transparent; }"));
+    ViewerStatistics::StyleStripButton(button_);
     connect(button_, &QPushButton::clicked, this, &ViewerEvents::ShowWindow);
     auto* key = new QShortcut(Qt::Key_E, viewer);
     key->setContext(Qt::WindowShortcut);

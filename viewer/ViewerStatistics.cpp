@@ -94,20 +94,24 @@ bool WriteCsv(const QString& path, const RecordImage& record, PointRange range,
 
 } // namespace
 
+void ViewerStatistics::StyleStripButton(QPushButton* button) {
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    // Light on the dark title strip, like the frame's own buttons.
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background: rgba(255, 255, 255, 30);"
+        " border: 1px solid rgba(255, 255, 255, 110); border-radius: 3px; padding: 0 4px; }"
+        "QPushButton:hover { background: rgba(255, 255, 255, 70); }"
+        "QPushButton:pressed { background: rgba(0, 0, 0, 60); }"
+        "QPushButton:disabled { color: rgba(255, 255, 255, 90);"
+        " border-color: rgba(255, 255, 255, 50); background: transparent; }"));
+}
+
 ViewerStatistics::ViewerStatistics(CViewDlg* viewer) : viewer_(viewer), job_(this) {
     for (const ButtonText& b : kButtons) {
         auto* button = new QPushButton(tr(b.text), viewer);
         button->setObjectName(QString::number(b.id));
-        button->setAutoDefault(false);
-        button->setFocusPolicy(Qt::NoFocus);
-        // Light on the dark title strip, like the frame's own buttons.
-        button->setStyleSheet(QStringLiteral(
-            "QPushButton { color: white; background: rgba(255, 255, 255, 30);"
-            " border: 1px solid rgba(255, 255, 255, 110); border-radius: 3px; padding: 0 4px; }"
-            "QPushButton:hover { background: rgba(255, 255, 255, 70); }"
-            "QPushButton:pressed { background: rgba(0, 0, 0, 60); }"
-            "QPushButton:disabled { color: rgba(255, 255, 255, 90);"
-            " border-color: rgba(255, 255, 255, 50); background: transparent; }"));
+        StyleStripButton(button);
         buttons_[b.id] = button;
     }
     connect(buttons_[kStatistics], &QPushButton::clicked, this, &ViewerStatistics::ShowStatistics);

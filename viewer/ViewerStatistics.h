@@ -28,6 +28,9 @@ class ViewerStatistics : public QObject {
     Q_OBJECT
 
 public:
+    // The look of the buttons in the viewer's title strip, shared with the other strip buttons.
+    static void StyleStripButton(QPushButton* button);
+
     enum : int { kStatistics = 1030, kExportReport = 1031, kExportCsv = 1032 };
 
     explicit ViewerStatistics(CViewDlg* viewer);
