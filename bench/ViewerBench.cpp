@@ -23,6 +23,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -271,6 +273,28 @@ void BM_ViewerCompareWaveform24h(benchmark::State& state) {
     state.counters["held_goal_MB"] = 64 + 8 * blocks / 1e6;
 }
 
+// Closing the viewer while a day-long waveform record is being read for comparison: the time
+// the close takes, the reading stopped with it. The goal: within 200 ms.
+void BM_ViewerCloseWhileComparing(benchmark::State& state) {
+    RecordFiles& files = RecordFiles::Get();
+    const std::string other = files.Alias(files.Waveform(24), "S-compared.zmr");
+    double slowest = 0;
+    for (auto _ : state) {
+        auto viewer = ShownViewer(files.FullStorage());
+        viewer->Compare()->SetAlignment(ViewerCompare::Align::Start);
+        viewer->Compare()->Open(QFile::decodeName(other.c_str()));
+        ::usleep(20000); // well into the scan
+        const auto start = std::chrono::steady_clock::now();
+        viewer->close();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        if (viewer->Compare()->Loading())
+            state.SkipWithError("the reading went on after the close");
+        state.SetIterationTime(took.count());
+        slowest = std::max(slowest, took.count());
+    }
+    state.counters["slowest_ms"] = slowest * 1e3;
+}
+
 // The viewer on a record with both plots zoomed out as far as they go.
 struct WidestView {
     explicit WidestView(const std::string& record) : viewer(ShownViewer(record)) {
@@ -392,6 +416,10 @@ BENCHMARK(BM_ViewerOpenWaveform24h)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerOpenWaveform7d)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerOpenTrendFullStorage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerCompareWaveform24h)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ViewerCloseWhileComparing)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(20);
 BENCHMARK(BM_ViewerScrollWidestSpan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerZoomWidestSpan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerScrollWidestSpanNotesOverlay)->Unit(benchmark::kMillisecond);
