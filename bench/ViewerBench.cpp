@@ -23,6 +23,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -205,6 +207,94 @@ void BM_ViewerOpenTrendFullStorage(benchmark::State& state) {
     OpenToFirstFrame(state, files.FullStorage(), files.EmptyTrend());
 }
 
+// Opens `other` over the viewer's trend plot and waits until it has been read.
+void CompareAndWait(CViewDlg& viewer, const std::string& other) {
+    ViewerCompare& compare = *viewer.Compare();
+    if (!compare.Open(QFile::decodeName(other.c_str())))
+        return;
+    while (compare.Loading()) {
+        QApplication::processEvents();
+        ::usleep(1000);
+    }
+}
+
+// Resident set of this process, now and at its peak since the last ResetPeakResident.
+double Resident(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stod(line.substr(key.size())) * 1024; // kB
+    return 0;
+}
+
+void ResetPeakResident() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The viewer showing a day-long waveform record with another one compared over its trend plot,
+// both read to the end: the memory that holds, over the same viewer on an empty record. The
+// goal counts 8 bytes for every block of either record. The peak of the resident set while
+// both open catches a reading that holds more for a while than it keeps.
+void BM_ViewerCompareWaveform24h(benchmark::State& state) {
+    RecordFiles& files = RecordFiles::Get();
+    const std::string& record = files.Waveform(24);
+    const std::string other = files.Alias(record, "S-compared.zmr");
+    double held = 0, peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto viewer = ShownViewer(files.EmptyWaveform());
+        QApplication::processEvents();
+        const double before = HeapInUse();
+        const double residentBefore = Resident("VmRSS");
+        ResetPeakResident();
+        state.ResumeTiming();
+
+        viewer->OpenRecord(QFile::decodeName(record.c_str()));
+        WaitForScan(*viewer);
+        viewer->Compare()->SetAlignment(ViewerCompare::Align::Start);
+        CompareAndWait(*viewer, other);
+        viewer->repaint();
+
+        state.PauseTiming();
+        if (!viewer->Compare()->IsOpen())
+            state.SkipWithError("the compared record did not open");
+        held = HeapInUse() - before;
+        peak = Resident("VmHWM") - residentBefore;
+        viewer.reset();
+        state.ResumeTiming();
+    }
+    const double blocks =
+        2.0 * (static_cast<double>(fs::file_size(record)) - kRecordHeaderSize) / kWaveformBlockSize;
+    state.counters["blocks"] = blocks;
+    state.counters["held_MB"] = held / 1e6;
+    state.counters["peak_rss_growth_MB"] = peak / 1e6;
+    state.counters["held_goal_MB"] = 64 + 8 * blocks / 1e6;
+}
+
+// Closing the viewer while a day-long waveform record is being read for comparison: the time
+// the close takes, the reading stopped with it. The goal: within 200 ms.
+void BM_ViewerCloseWhileComparing(benchmark::State& state) {
+    RecordFiles& files = RecordFiles::Get();
+    const std::string other = files.Alias(files.Waveform(24), "S-compared.zmr");
+    double slowest = 0;
+    for (auto _ : state) {
+        auto viewer = ShownViewer(files.FullStorage());
+        viewer->Compare()->SetAlignment(ViewerCompare::Align::Start);
+        viewer->Compare()->Open(QFile::decodeName(other.c_str()));
+        ::usleep(20000); // well into the scan
+        const auto start = std::chrono::steady_clock::now();
+        viewer->close();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        if (viewer->Compare()->Loading())
+            state.SkipWithError("the reading went on after the close");
+        state.SetIterationTime(took.count());
+        slowest = std::max(slowest, took.count());
+    }
+    state.counters["slowest_ms"] = slowest * 1e3;
+}
+
 // The viewer on a record with both plots zoomed out as far as they go.
 struct WidestView {
     explicit WidestView(const std::string& record) : viewer(ShownViewer(record)) {
@@ -270,7 +360,7 @@ struct AnalysedView {
             viewer.Notes()->SetNote(std::int64_t{points} * n / 200 + points / 400,
                                     QStringLiteral("Note %1").arg(n));
         viewer.Compare()->SetAlignment(ViewerCompare::Align::Start);
-        viewer.Compare()->Open(QFile::decodeName(other.c_str()));
+        CompareAndWait(viewer, other);
         viewer.repaint();
         QApplication::processEvents();
     }
@@ -325,6 +415,11 @@ BENCHMARK(BM_ViewerOpenWaveform4h)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerOpenWaveform24h)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerOpenWaveform7d)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerOpenTrendFullStorage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerCompareWaveform24h)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ViewerCloseWhileComparing)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(20);
 BENCHMARK(BM_ViewerScrollWidestSpan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerZoomWidestSpan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerScrollWidestSpanNotesOverlay)->Unit(benchmark::kMillisecond);

@@ -290,6 +290,7 @@ void CRealDlg::StopStream() {
     // close. A worker that had to be cancelled has already been joined, so the window can
     // always close: there is no worker that can be neither awaited nor cancelled.
     run_->Stop(true);
+    sink_->EndRun();
 }
 
 void CRealDlg::done(int result) {

@@ -90,6 +90,8 @@ void CRecordDlg::Stop() {
     // The worker within the stop rule; the stop request when one was started; no drain: what
     // the instrument still sends goes with the connection. The link is closed in any case.
     run_->Stop(false);
+    // A stopped run is not reconnecting, whatever its worker said last.
+    sink_->EndRun();
     startButton_->setEnabled(true);
     stopButton_->setEnabled(false);
 }

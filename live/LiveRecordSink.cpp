@@ -54,11 +54,14 @@ void LiveRecordSink::onLinkEvent(const LinkEvent& event) {
         return;
     const QString text = LinkText(event);
     const bool down = event.kind != LinkEvent::Kind::Resumed;
+    const auto state = lineState_;
+    const unsigned run = state->run.load();
     QMetaObject::invokeMethod(
         line.data(),
-        [line, text, down] {
-            if (!line)
+        [line, state, run, text, down] {
+            if (!line || state->run.load() != run)
                 return;
+            state->down = down;
             line->setStyleSheet(down ? QStringLiteral("color: #C00000;") : QString());
             line->setText(text);
         },
@@ -66,16 +69,18 @@ void LiveRecordSink::onLinkEvent(const LinkEvent& event) {
 }
 
 void LiveRecordSink::ClearLinkLine() {
-    // Queued like the events, so that one still on its way from the last run cannot follow it.
-    QPointer<QLabel> line = linkLine_;
-    if (line)
-        QMetaObject::invokeMethod(
-            line.data(),
-            [line] {
-                if (line)
-                    line->clear();
-            },
-            Qt::QueuedConnection);
+    ++lineState_->run;
+    lineState_->down = false;
+    if (linkLine_) {
+        linkLine_->setStyleSheet(QString());
+        linkLine_->clear();
+    }
+}
+
+void LiveRecordSink::EndRun() {
+    ++lineState_->run;
+    if (lineState_->down)
+        ClearLinkLine();
 }
 
 QString LiveRecordSink::LinkText(const LinkEvent& event) {

@@ -9,7 +9,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace zel {
@@ -26,7 +28,8 @@ class CTimeWnd;
 // A lost link is told on the window's status line while it lasts, with the time it dropped and
 // the reconnect attempt; after it resumes, the line keeps the number of drops. The blocks after
 // a gap go to a new file of the same prefix; the gap handler is told of the loss (the live view
-// breaks its trend curve there).
+// breaks its trend curve there). The line belongs to one run: what a run said of its link and
+// is still on its way to the window when the run ends is dropped.
 class LiveRecordSink : public LiveStreamSink {
 public:
     using BlockHandler = std::function<void(const SampleBlock&)>;
@@ -42,6 +45,10 @@ public:
     void SetGapHandler(std::function<void()> handler) { gapHandler_ = std::move(handler); }
     // A new run: the line is emptied (window's thread).
     void ClearLinkLine();
+    // The run has ended and its worker with it (window's thread): a line that still says the
+    // link is down is emptied, and the run's link events on their way are dropped. The count
+    // of drops of a run that resumed stays until the next run.
+    void EndRun();
 
     std::string RecordPath() const { return recorder_.Path(); }
     const WaveformRecorder& Recorder() const { return recorder_; }
@@ -67,7 +74,14 @@ private:
     CTimeWnd* infoBar_;
     WaveformRecorder recorder_;
     BlockHandler handler_;
+    // The run the line speaks for, counted up at each start and end, and whether it says that
+    // the link is down. Shared with the queued calls, which may outlive a run.
+    struct LineState {
+        std::atomic<unsigned> run{0};
+        bool down = false; // window's thread only
+    };
     QPointer<QLabel> linkLine_;
+    std::shared_ptr<LineState> lineState_ = std::make_shared<LineState>();
     std::function<void()> gapHandler_;
 };
 

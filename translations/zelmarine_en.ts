@@ -1104,6 +1104,10 @@ Settings: %3</translation>
         <translation>Cannot read the record to compare: %1</translation>
     </message>
     <message>
+        <source>正在读取对比记录 %1…</source>
+        <translation>Reading the record to compare: %1…</translation>
+    </message>
+    <message>
         <source>%1 与当前记录的时间没有重叠，无法按时刻对齐。按开始时间对齐吗？</source>
         <translation>%1 does not overlap the current record in time, so it cannot be aligned by clock time. Align by the start times?</translation>
     </message>
@@ -1120,6 +1124,21 @@ Settings: %3</translation>
 光标处无数据</source>
         <translation>
 No data at the cursor</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ViewerCut</name>
+    <message>
+        <source>正在保存选定范围…</source>
+        <translation>Saving the selected range…</translation>
+    </message>
+    <message>
+        <source>无法写入记录文件：%1（%2）</source>
+        <translation>Cannot write the record file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>已保存选定范围：%1</source>
+        <translation>Selected range saved: %1</translation>
     </message>
 </context>
 <context>
@@ -1214,14 +1233,6 @@ No data at the cursor</translation>
         <translation>An existing record file cannot be replaced: %1</translation>
     </message>
     <message>
-        <source>无法写入记录文件：%1（%2）</source>
-        <translation>Cannot write the record file: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>已保存选定范围：%1</source>
-        <translation>Selected range saved: %1</translation>
-    </message>
-    <message>
         <source>添加备注	M</source>
         <translation>Add note	M</translation>
     </message>
@@ -1264,6 +1275,17 @@ No data at the cursor</translation>
     <message>
         <source>选定范围另存为记录...</source>
         <translation>Save selected range as record...</translation>
+    </message>
+</context>
+<context>
+    <name>zel::ViewerProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在取消…</source>
+        <translation>Cancelling…</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 #include "viewer/ViewerLayout.h"
 #include "viewer/ViewerMenus.h"
 #include "viewer/ViewerNotes.h"
+#include "viewer/ViewerProgress.h"
 #include "viewer/ViewerStatistics.h"
 #include "widgets/AccessibleText.h"
 #include "widgets/CDigital.h"
@@ -129,6 +130,7 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
         plot->SetCursorNotify([this](int code) { OnCursor(code); });
     }
     trend_->EnableRangeSelection();
+    progress_ = new ViewerProgress(this);
     statistics_ = std::make_unique<ViewerStatistics>(this);
     notes_ = std::make_unique<ViewerNotes>(this);
     cursorPair_ = std::make_unique<CursorPairReadout>(this);

@@ -22,6 +22,7 @@ class ViewerEvents;
 class ViewerKeys;
 class CWaveWnd;
 class ViewerNotes;
+class ViewerProgress;
 class ViewerStatistics;
 
 // The record viewer: opens a record file from the PC and shows a waveform record as waveforms
@@ -89,6 +90,9 @@ public:
     ViewerCompare* Compare() const { return compare_.get(); }
     // The record's events over the limits, listed and drawn as bands.
     ViewerEvents* Events() const { return events_.get(); }
+    // How far a long job has come (a record being read for comparison, a selection being
+    // saved), with its cancel button.
+    ViewerProgress* Progress() const { return progress_; }
 
     bool HasWave() const { return hasWave_; }
     bool Playing() const { return playing_; }
@@ -132,6 +136,7 @@ private:
     std::unique_ptr<ViewerKeys> keys_;
     std::unique_ptr<ViewerCompare> compare_;
     std::unique_ptr<ViewerEvents> events_;
+    ViewerProgress* progress_ = nullptr;
     bool hasWave_ = true;
     bool playing_ = false;
     int playMode_ = PlayBoth;

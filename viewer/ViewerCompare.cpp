@@ -3,6 +3,7 @@
 #include "plot/CurseWnd.h"
 #include "records/RecordPoints.h"
 #include "viewer/ViewDlg.h"
+#include "viewer/ViewerProgress.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 
@@ -13,11 +14,15 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
+#include <chrono>
+#include <thread>
 
 namespace zel {
 
 namespace {
+
+// Between looks at the scan of a waveform record's currents and at the cancel flag.
+constexpr auto kScanPoll = std::chrono::milliseconds(5);
 
 // Lighter than the plot's own green and red.
 const QColor kOverlayColour[2] = {QColor(170, 255, 170), QColor(255, 170, 170)};
@@ -80,7 +85,7 @@ std::int64_t LastSecond(const RecordImage& image) {
 
 } // namespace
 
-ViewerCompare::ViewerCompare(CViewDlg* viewer) : viewer_(viewer) {
+ViewerCompare::ViewerCompare(CViewDlg* viewer) : viewer_(viewer), job_(this) {
     CCurseWnd* trend = viewer->TrendPlot();
     overlay_ = new CompareOverlay(trend, this);
     readout_ = new QLabel(viewer);
@@ -91,9 +96,12 @@ ViewerCompare::ViewerCompare(CViewDlg* viewer) : viewer_(viewer) {
                        " border: 1px solid rgb(170, 255, 170); padding: 3px; }"));
     readout_->hide();
     trend->installEventFilter(this);
+    viewer->installEventFilter(this);
 }
 
-ViewerCompare::~ViewerCompare() = default;
+ViewerCompare::~ViewerCompare() {
+    job_.Cancel();
+}
 
 void ViewerCompare::SetRecord(std::shared_ptr<const RecordImage> record) {
     record_ = std::move(record);
@@ -112,32 +120,85 @@ void ViewerCompare::AskAndOpen() {
         Open(path);
 }
 
+ViewerCompare::Loaded ViewerCompare::Load(const std::string& path,
+                                          const std::atomic<bool>& cancelled,
+                                          std::atomic<int>& progress) {
+    Loaded loaded;
+    auto image = OpenRecordImage(path, &loaded.failure);
+    if (!image)
+        return loaded;
+    if (image->file) {
+        // The overlay draws from the currents alone; a point not yet scanned would be read
+        // from the file on the window's thread, so the overlay waits for the whole scan.
+        image->currents = RecordCurrents::Scan(image->file);
+        const RecordCurrents& currents = *image->currents;
+        const std::int64_t count = currents.Count();
+        while (currents.Scanned() < count) {
+            // Dropping the image stops its scan within one read.
+            if (cancelled.load())
+                return {};
+            progress.store(static_cast<int>(1000 * currents.Scanned() / count),
+                           std::memory_order_relaxed);
+            std::this_thread::sleep_for(kScanPoll);
+        }
+    }
+    progress.store(1000, std::memory_order_relaxed);
+    loaded.image = std::make_shared<const RecordImage>(std::move(*image));
+    return loaded;
+}
+
 bool ViewerCompare::Open(const QString& path) {
-    if (!record_)
+    if (!record_ || job_.Busy())
         return false;
-    RecordReadFailure failure;
-    auto image = ReadRecordImage(QFile::encodeName(path).toStdString(), &failure);
     const QString name = QFileInfo(path).fileName();
-    if (!image) {
-        MessageBox::Error(viewer_, tr("无法读取对比记录：%1").arg(name));
+    const auto progress = viewer_->Progress()->Begin(
+        tr("正在读取对比记录 %1…").arg(name), [this] { CancelLoad(); }, 0);
+    if (!progress)
         return false;
-    }
-    Align align = align_;
-    if (align == Align::ClockTime && !Overlaps(*image)) {
-        if (MessageBox::Question(viewer_, tr("%1 与当前记录的时间没有重叠，"
-                                             "无法按时刻对齐。按开始时间对齐吗？")
-                                              .arg(name)) != MessageBox::Answer::Yes)
-            return false;
-        align = Align::Start;
-    }
-    other_ = std::make_shared<const RecordImage>(std::move(*image));
-    otherName_ = name;
-    align_ = align;
-    SetAlignment(align_);
+    const std::string file = QFile::encodeName(path).toStdString();
+    job_.Start<Loaded>(
+        [file, progress](const std::atomic<bool>& cancelled) {
+            return Load(file, cancelled, *progress);
+        },
+        [this, path](Loaded loaded) { Finish(path, loaded); });
     return true;
 }
 
+void ViewerCompare::CancelLoad() {
+    if (!job_.Busy())
+        return;
+    job_.Cancel();
+    viewer_->Progress()->End();
+    emit LoadFinished(false);
+}
+
+void ViewerCompare::Finish(const QString& path, const Loaded& loaded) {
+    viewer_->Progress()->End();
+    const QString name = QFileInfo(path).fileName();
+    if (!loaded.image) {
+        MessageBox::Error(viewer_, tr("无法读取对比记录：%1").arg(name));
+        emit LoadFinished(false);
+        return;
+    }
+    Align align = align_;
+    if (align == Align::ClockTime && !Overlaps(*loaded.image)) {
+        if (MessageBox::Question(viewer_, tr("%1 与当前记录的时间没有重叠，"
+                                             "无法按时刻对齐。按开始时间对齐吗？")
+                                              .arg(name)) != MessageBox::Answer::Yes) {
+            emit LoadFinished(false);
+            return;
+        }
+        align = Align::Start;
+    }
+    other_ = loaded.image;
+    otherName_ = name;
+    align_ = align;
+    SetAlignment(align_);
+    emit LoadFinished(true);
+}
+
 void ViewerCompare::Close() {
+    CancelLoad();
     other_.reset();
     otherName_.clear();
     readout_->hide();
@@ -198,6 +259,9 @@ void ViewerCompare::Update() {
 bool ViewerCompare::eventFilter(QObject* watched, QEvent* event) {
     if (watched == viewer_->TrendPlot() && event->type() == QEvent::Resize)
         overlay_->setGeometry(viewer_->TrendPlot()->rect());
+    // Closing the viewer, not minimising it, ends a reading under way.
+    if (watched == viewer_ && event->type() == QEvent::Hide && !event->spontaneous())
+        CancelLoad();
     return QObject::eventFilter(watched, event);
 }
 

@@ -5,6 +5,8 @@ namespace zel {
 void ViewerJob::Cancel() {
     if (cancelled_)
         cancelled_->store(true);
+    if (drop_)
+        drop_();
     Join();
     busy_ = false;
 }

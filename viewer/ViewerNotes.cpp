@@ -10,6 +10,8 @@
 #include "viewer/ViewDlg.h"
 #include "viewer/ViewerClock.h"
 #include "viewer/ViewerCompare.h"
+#include "viewer/ViewerCut.h"
+#include "viewer/ViewerProgress.h"
 #include "widgets/FileDialog.h"
 #include "widgets/MessageBox.h"
 #include "widgets/PopupMenu.h"
@@ -97,7 +99,8 @@ std::optional<int> NoteX(const CPlotWnd& plot, bool wave, std::int64_t index) {
     return client.left() + static_cast<int>(static_cast<double>(k) / span * W);
 }
 
-ViewerNotes::ViewerNotes(CViewDlg* viewer) : viewer_(viewer) {
+ViewerNotes::ViewerNotes(CViewDlg* viewer)
+    : viewer_(viewer), cut_(std::make_unique<ViewerCut>(viewer)) {
     for (CPlotWnd* plot : {static_cast<CPlotWnd*>(viewer->WavePlot()),
                            static_cast<CPlotWnd*>(viewer->TrendPlot())}) {
         overlays_.push_back(new NotesOverlay(plot, plot == viewer->WavePlot(), this));
@@ -252,6 +255,8 @@ QStringList ViewerNotes::ReportLines() const {
 
 void ViewerNotes::SaveSelection() {
     const auto selection = viewer_->TrendPlot()->Selection();
+    if (viewer_->Progress()->Busy())
+        return;
     if (!record_ || !selection || selection->Empty()) {
         MessageBox::Error(viewer_, tr("没有选定范围"));
         return;
@@ -277,14 +282,7 @@ void ViewerNotes::SaveSelection() {
                           tr("不能替换已有的记录文件：%1").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    const std::string written =
-        WriteRecordCut(*record_, blocks, notes_, prefix, {}, QFile::encodeName(path).toStdString());
-    if (written.empty()) {
-        MessageBox::Error(viewer_, tr("无法写入记录文件：%1（%2）")
-                                       .arg(QDir::toNativeSeparators(path), SystemReason(errno)));
-        return;
-    }
-    MessageBox::Information(viewer_, tr("已保存选定范围：%1").arg(QDir::toNativeSeparators(path)));
+    cut_->Start(record_, blocks, notes_, prefix, path);
 }
 
 void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
@@ -294,6 +292,8 @@ void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
     selectionAtPress_.reset();
     QMenu menu(viewer_);
     const bool idle = record_ && !viewer_->Playing();
+    // One long job at a time: reading a record to compare, or saving the selection.
+    const bool free = idle && !viewer_->Progress()->Busy();
     QAction* add = menu.addAction(tr("添加备注\tM"));
     add->setEnabled(idle && CursorPoint().has_value());
     QAction* list = menu.addAction(tr("备注列表..."));
@@ -317,7 +317,7 @@ void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
     menu.addSeparator();
     ViewerCompare* compare = viewer_->Compare();
     QAction* open = menu.addAction(tr("对比..."));
-    open->setEnabled(idle);
+    open->setEnabled(free);
     QAction* byClock = menu.addAction(tr("对比按时刻对齐"));
     QAction* byStart = menu.addAction(tr("对比按开始对齐"));
     for (QAction* a : {byClock, byStart})
@@ -328,7 +328,7 @@ void ViewerNotes::ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos) {
     closeCompare->setEnabled(compare->IsOpen());
     menu.addSeparator();
     QAction* save = menu.addAction(tr("选定范围另存为记录..."));
-    save->setEnabled(idle && selection.has_value());
+    save->setEnabled(free && selection.has_value());
     const QAction* chosen = PopupMenu::Exec(menu, globalPos);
     if (chosen == add) {
         AddAtCursor();

@@ -21,6 +21,7 @@ namespace zel {
 class CPlotWnd;
 class CViewDlg;
 class NotesDialog;
+class ViewerCut;
 
 // Notes on the record the viewer shows, and saving the trend plot's selection as a record of
 // its own. Notes are flags on both plots (their text shows on hover), added at the trend
@@ -61,8 +62,10 @@ public:
     NotesDialog* ListWindow() const { return list_; } // null until first shown
 
     // Saves the trend plot's selection as a new record with the notes in it, in a file the
-    // user chooses (at first named by the usual rule in the record folder).
+    // user chooses (at first named by the usual rule in the record folder), off the window's
+    // thread.
     void SaveSelection();
+    ViewerCut* Cut() const { return cut_.get(); }
 
     // The plot's context menu, as a right click without a drag opens it.
     void ShowContextMenu(CPlotWnd* plot, const QPoint& globalPos);
@@ -95,6 +98,7 @@ private:
     std::vector<RecordNote> notes_;
     QString problem_;
     NotesDialog* list_ = nullptr;
+    std::unique_ptr<ViewerCut> cut_;
     std::vector<QWidget*> overlays_;
     QPoint pressPos_;
     // The trend selection as it was when the right button went down: the click clears it.

@@ -2,6 +2,7 @@
 #include "GuiTestSupport.h"
 #include "LiveTestSupport.h"
 #include "live/LiveEventWatch.h"
+#include "live/LiveRecordSink.h"
 #include "widgets/CTimeWnd.h"
 #include "widgets/ClientEdgeFrame.h"
 #include "widgets/DialogUnits.h"
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+
+#include <thread>
 
 using namespace zel;
 using namespace zel::test;
@@ -185,6 +188,52 @@ TEST_F(CRecordDlgTest, ALostLinkIsShownMendedAndNothingIsLost) {
     ASSERT_GE(sent.size(), recorded.size());
     sent.resize(recorded.size());
     EXPECT_TRUE(SameBlocks(recorded, sent));
+}
+
+// Stopped during an outage, the window no longer says it is reconnecting; what a worker said
+// of its link before the stop and is still on its way to the window changes nothing.
+TEST_F(CRecordDlgTest, StopDuringAnOutageEndsTheReconnectingLine) {
+    StartSimulator([](sim::SimConfig& c) {
+        c.dropAfterFrames = 3;
+        c.drops = 1;
+        c.refuseMs = 60000;
+    });
+    Open();
+    Click(CRecordDlg::kStart);
+    ASSERT_TRUE(WaitFor([&] { return window->LinkLine()->text().contains("正在重新连接"); }, 5000));
+    Click(CRecordDlg::kStop);
+    EXPECT_EQ(window->LinkLine()->text(), QString());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->LinkLine()->text(), QString());
+
+    // The same sink contract with the event certainly queued when the run ends.
+    QWidget host;
+    CTimeWnd bar(&host);
+    QLabel line(&host);
+    LiveRecordSink sink(&host, &bar, "R", Status(), dir.path());
+    sink.SetLinkLine(&line);
+    sink.ClearLinkLine();
+    LinkEvent retry;
+    retry.kind = LinkEvent::Kind::Retrying;
+    retry.attempt = 2;
+    std::thread([&] { sink.onLinkEvent(retry); }).join();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(line.text().contains("第2次")) << line.text().toStdString();
+    retry.attempt = 3;
+    std::thread([&] { sink.onLinkEvent(retry); }).join();
+    sink.EndRun();
+    EXPECT_EQ(line.text(), QString());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(line.text(), QString());
+    // A run that resumed keeps its count of drops after the stop.
+    sink.ClearLinkLine();
+    LinkEvent resumed;
+    resumed.kind = LinkEvent::Kind::Resumed;
+    resumed.drops = 1;
+    std::thread([&] { sink.onLinkEvent(resumed); }).join();
+    QCoreApplication::processEvents();
+    sink.EndRun();
+    EXPECT_EQ(line.text(), QStringLiteral("连接已恢复，本次共中断1次"));
 }
 
 // The bar tells the events of the run: their count and the last one; a new run counts anew.

@@ -19,6 +19,7 @@
 #include "viewer/NotesDialog.h"
 #include "viewer/ViewerClock.h"
 #include "viewer/ViewerCompare.h"
+#include "viewer/ViewerCut.h"
 #include "viewer/ViewerEvents.h"
 #include "viewer/ViewerKeys.h"
 #include "viewer/ViewerNotes.h"
@@ -222,7 +223,9 @@ TEST(ViewerAnalysis, TheSelectionIsSavedAsARecordWithItsNotes) {
         return target;
     });
     MenuPick save(QStringLiteral("选定范围另存为记录"));
+    QSignalSpy saved(t.viewer->Notes()->Cut(), &ViewerCut::Finished);
     RightClick(trend, 400); // the click clears the shading; the menu still saves that range
+    ASSERT_TRUE(saved.wait(10000));
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].fileName.toStdString(),
               FormatLocalTime(1400000000 + 31, "T-191012-%Y%m%d%H%M%S.zmr"));
@@ -521,9 +524,15 @@ TEST(ViewerAnalysis, ASecondRecordIsOverlaidByClockTimeOrByStart) {
         return n;
     };
 
+    // Read off the window's thread; the overlay is there once the reading has finished.
+    QSignalSpy finished(&compare, &ViewerCompare::LoadFinished);
+    const auto opened = [&finished] {
+        return (finished.count() > 0 || finished.wait(10000)) && finished.takeFirst()[0].toBool();
+    };
     FileAnswer answer(later);
     MenuPick pick(QStringLiteral("对比..."));
     RightClick(trend, 600);
+    ASSERT_TRUE(opened());
     ASSERT_TRUE(compare.IsOpen());
     EXPECT_EQ(compare.OtherPoint(199), std::nullopt);
     EXPECT_EQ(compare.OtherPoint(200), 0);
@@ -556,6 +565,7 @@ TEST(ViewerAnalysis, ASecondRecordIsOverlaidByClockTimeOrByStart) {
             return MessageBox::Answer::Yes;
         });
         ASSERT_TRUE(compare.Open(apart));
+        ASSERT_TRUE(opened());
     }
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(compare.Alignment(), ViewerCompare::Align::Start);
@@ -568,7 +578,8 @@ TEST(ViewerAnalysis, ASecondRecordIsOverlaidByClockTimeOrByStart) {
     {
         ScopedMessageBoxHandler no(
             [](const MessageBox::Request&) { return MessageBox::Answer::No; });
-        EXPECT_FALSE(compare.Open(apart));
+        ASSERT_TRUE(compare.Open(apart));
+        EXPECT_FALSE(opened());
     }
     EXPECT_FALSE(compare.IsOpen());
 }

@@ -522,5 +522,27 @@ TEST(ViewerJob, CancellingTellsTheWorkAndDropsItsResult) {
     EXPECT_FALSE(done);
 }
 
+// A result already on its way to the window goes with the cancel, not when the queued call
+// would have run: a record read for comparison closes its file at once.
+TEST(ViewerJob, ACancelLetsGoOfAResultOnItsWay) {
+    QObject owner;
+    ViewerJob job(&owner);
+    auto token = std::make_shared<int>(1);
+    const std::weak_ptr<int> watch = token;
+    bool done = false;
+    ASSERT_TRUE(job.Start<std::shared_ptr<int>>(
+        [token = std::move(token)](const std::atomic<bool>&) { return token; },
+        [&done](std::shared_ptr<int>) { done = true; }));
+    // Once the job's thread has ended, only the result on its way holds the token.
+    QDeadlineTimer deadline(10000);
+    while (watch.use_count() > 1 && !deadline.hasExpired())
+        QThread::msleep(1);
+    ASSERT_EQ(watch.use_count(), 1);
+    job.Cancel();
+    EXPECT_TRUE(watch.expired());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(done);
+}
+
 } // namespace
 } // namespace zel
