@@ -39,13 +39,6 @@ CSetDlg::CSetDlg(std::string configPath, QWidget* parent)
     ShowRecordFolder(du);
     ShowLanguage(du);
     AddLimits(du);
-    // The keyboard goes down the fields, then to the buttons.
-    QList<QWidget*> chain{address_->Field(3), language_};
-    for (std::size_t k = 0; k < switches_.size(); ++k)
-        chain << switches_[k] << fields_[k];
-    chain << minPoints_ << sound_ << ok << cancel;
-    for (qsizetype i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
     connect(ok, &QPushButton::clicked, this, &CSetDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSetDlg::reject);
 

@@ -3,6 +3,8 @@
 #include "app/CAboutDlg.h"
 #include "app/CSetDlg.h"
 #include "common/LocalTime.h"
+#include "device/StatusText.h"
+#include "platform/WifiProbe.h"
 #include "widgets/AccessibleText.h"
 #include "widgets/CButtonTR.h"
 #include "widgets/CDigital.h"
@@ -10,8 +12,11 @@
 #include "widgets/Fonts.h"
 #include "widgets/ImageResources.h"
 #include "widgets/MessageBox.h"
+#include "widgets/TextFit.h"
+#include "widgets/Translations.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,6 +50,49 @@ constexpr ButtonEntry kButtons[] = {
     {CZelmarineDlg::kFileAnalysis, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "文件分析"), 134},
     {CZelmarineDlg::kExit, QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "退出"), 133},
 };
+
+constexpr int kSsidLine = 1037;
+
+// The widest texts a status line shows, '0' standing for any digit: every value the
+// instrument or the Wi-Fi service can send at its longest, and every state. The SSID is not
+// among them: a name too long for its line is shortened in the middle.
+QStringList WidestTexts(int id) {
+    switch (id) {
+    case 1033:
+        return {QCoreApplication::translate("zel::WifiProbe", "连接状态：未连接"),
+                QCoreApplication::translate("zel::WifiProbe", "连接状态：已连接")};
+    case 1035:
+        return {QCoreApplication::translate("zel::WifiProbe", "信号强度：%1%").arg(100)};
+    case 1036: {
+        QStringList texts;
+        for (std::uint32_t code = 0; code <= kWifiAuthWpa3Enterprise + 1; ++code)
+            texts << QCoreApplication::translate("zel::WifiProbe", "连接类型：") +
+                         WifiSecurityText(code).trimmed();
+        return texts;
+    }
+    case 1038:
+        return {QCoreApplication::translate("zel::StatusPoller", "连接状态：未连接"),
+                QCoreApplication::translate("zel::StatusPoller", "连接状态：已连接")};
+    case 1039: // serial + 191000, the serial 16 bits
+        return {QCoreApplication::translate("zel::StatusPoller", "设备编号：") + "000000"};
+    case 1040: // a byte
+        return {QCoreApplication::translate("zel::StatusPoller", "设备电量：") + "000%"};
+    case 1041: // 16 bits: 65535 is V65.535
+        return {QCoreApplication::translate("zel::StatusPoller", "设备版本：") + "V00.000"};
+    case 1043: {
+        QStringList texts{QCoreApplication::translate("zel::StatusPoller", "设备状态: ")};
+        for (const std::uint8_t state : {0, 1, 2, 3})
+            texts << QCoreApplication::translate("zel::StatusPoller", "设备状态：") +
+                         DeviceText(StateText(state));
+        return texts;
+    }
+    case 1042:
+        return {QCoreApplication::translate("zel::StatusPoller", "设备时间：") +
+                "0000-00-00 00:00:00"};
+    default:
+        return {};
+    }
+}
 
 } // namespace
 
@@ -121,10 +169,12 @@ void CZelmarineDlg::CreateControls() {
     } groups[] = {{QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "WIFI状态"), {7, 42, 167, 84}},
                   {QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "设备状态"), {191, 42, 167, 84}},
                   {QT_TRANSLATE_NOOP("zel::CZelmarineDlg", "电流"), {375, 42, 137, 84}}};
+    std::vector<QGroupBox*> panels;
     for (const auto& g : groups) {
         auto* box = new QGroupBox(tr(g.title), this);
         box->setGeometry(du.ToPixels(g.units));
         box->lower();
+        panels.push_back(box);
     }
     AddLabel(1033, tr("连接状态：未连接"), {21, 56, 148, 8});
     AddLabel(1037, tr("SSID："), {22, 75, 148, 8});
@@ -156,6 +206,51 @@ void CZelmarineDlg::CreateControls() {
     ch2_->SetText(QStringLiteral("0A"));
     ExposeReadout(ch1_, tr("CH1电流"));
     ExposeReadout(ch2_, tr("CH2电流"));
+    FitPanels(panels);
+}
+
+void CZelmarineDlg::FitPanels(const std::vector<QGroupBox*>& panels) {
+    // A panel whose lines are too narrow for their widest texts in the window's face grows by
+    // what the narrowest of them lacks, pushing what is right of its lines (the sync button)
+    // and the panels after it to the right. Texts that fit leave the layout as it is.
+    struct Panel {
+        QGroupBox* box;
+        std::vector<QWidget*> inside;
+        std::vector<QWidget*> lines;
+        int linesRight;
+        int grow = 0;
+    };
+    std::vector<Panel> found;
+    for (QGroupBox* box : panels) {
+        Panel panel{box, {}, {}, box->geometry().right()};
+        for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (w == box || !box->geometry().contains(w->geometry().center()))
+                continue;
+            panel.inside.push_back(w);
+            const int id = w->objectName().toInt();
+            if (qobject_cast<QLabel*>(w) && labels_.count(id)) {
+                panel.lines.push_back(w);
+                panel.linesRight = std::min(panel.linesRight, w->geometry().right());
+                panel.grow = std::max(
+                    panel.grow, WidestTextWidth(w->fontMetrics(), WidestTexts(id)) - w->width());
+            }
+        }
+        found.push_back(std::move(panel));
+    }
+    int shift = 0;
+    for (const Panel& panel : found) {
+        panel.box->setGeometry(
+            panel.box->geometry().translated(shift, 0).adjusted(0, 0, panel.grow, 0));
+        for (QWidget* w : panel.inside) {
+            QRect box = w->geometry().translated(shift, 0);
+            if (std::find(panel.lines.begin(), panel.lines.end(), w) != panel.lines.end())
+                box.setWidth(box.width() + panel.grow);
+            else if (w->geometry().left() > panel.linesRight)
+                box.translate(panel.grow, 0);
+            w->setGeometry(box);
+        }
+        shift += panel.grow;
+    }
 }
 
 void CZelmarineDlg::ApplyUpdate(const PollerUpdate& update) {
@@ -164,9 +259,13 @@ void CZelmarineDlg::ApplyUpdate(const PollerUpdate& update) {
         return;
     if (update.hasWifi) {
         const int ids[] = {1033, 1037, 1035, 1036};
-        for (int i = 0; i < 4; ++i)
-            labels_[ids[i]]->setText(
-                QString::fromStdString(update.wifi[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < 4; ++i) {
+            const QString text = QString::fromStdString(update.wifi[static_cast<std::size_t>(i)]);
+            if (ids[i] == kSsidLine)
+                SetElidedText(labels_[ids[i]], text);
+            else
+                labels_[ids[i]]->setText(text);
+        }
     }
     const int ids[] = {1038, 1039, 1041, 1040, 1043, 1042};
     for (int i = 0; i < 6; ++i)

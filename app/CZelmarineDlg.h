@@ -9,7 +9,9 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -76,6 +78,7 @@ protected:
 private:
     void CreateControls();
     QLabel* AddLabel(int id, const QString& text, const QRect& units);
+    void FitPanels(const std::vector<QGroupBox*>& panels);
     void ApplyUpdate(const PollerUpdate& update);
     void OnButton(int id);
     bool CheckDevice(int id);

@@ -66,6 +66,8 @@ QFrame* BlackFrame(int id, QWidget* parent) {
     return frame;
 }
 
+constexpr int kInfoBarWidth = 199;
+
 QRect Sized(int x, int y, int w, int h) {
     return QRect(x, y, std::max(0, w), std::max(0, h));
 }
@@ -199,18 +201,23 @@ void CRealDlg::LayOut(const QRect& client) {
     const int L = client.left(), T = client.top();
     const int R = L + client.width(), B = T + client.height();
     const int h = (B - T - 127) / 2;
-    const int G = static_cast<int>((R - L - 428) / 6.0 - 2.0);
+    // The information bar as wide as its widest lines need in this face, 199 pixels where they
+    // fit; what it takes more comes off the readout columns.
+    const int bar = std::max(kInfoBarWidth, CTimeWnd::WidthFor(LiveEventWatch::WidestLines()) +
+                                                2 * infoBarFrame_->EdgeWidth());
+    const int wider = bar - kInfoBarWidth;
+    const int G = static_cast<int>((R - L - 428 - wider) / 6.0 - 2.0);
 
     waveFrame_->Place(Sized(L, T + 25, R - L, h));
     trendFrame_->Place(Sized(L, T + h + 27, R - L, h));
-    infoBarFrame_->Place(Sized(R - 200, B - 99, 199, 97));
+    infoBarFrame_->Place(Sized(R - 1 - bar, B - 99, bar, 97));
     buttons_[kWaveZoomIn]->setGeometry(L + 8, B - 86, 100, 35);
     buttons_[kWaveZoomOut]->setGeometry(L + 8, B - 46, 100, 35);
     buttons_[kTrendZoomIn]->setGeometry(L + 110, B - 86, 100, 35);
     buttons_[kTrendZoomOut]->setGeometry(L + 110, B - 46, 100, 35);
     buttonFrame_->setGeometry(L + 2, B - 98, 218, 95);
-    readoutFrame_->setGeometry(Sized(L + 215, B - 98, R - L - 415, 95));
-    linkLine_->setGeometry(Sized(L + 225, B - 97, R - L - 435, 17));
+    readoutFrame_->setGeometry(Sized(L + 215, B - 98, R - L - 415 - wider, 95));
+    linkLine_->setGeometry(Sized(L + 225, B - 97, R - L - 435 - wider, 17));
     for (int k = 0; k < 6; ++k) {
         const int x = L + 225 + k * (G + 2);
         labels_[kColumns[k].label]->setGeometry(Sized(x, B - 80, G, 20));

@@ -53,13 +53,34 @@ QString LiveEventWatch::LimitCaption(LimitKind limit) {
     return {};
 }
 
-QString LiveEventWatch::EventText(const LiveEventCheck::Last& last) {
-    const QString unit =
-        last.limit == LimitKind::Unbalance ? QStringLiteral("%") : QStringLiteral("A");
+namespace {
+
+QString Unit(LimitKind limit) {
+    return limit == LimitKind::Unbalance ? QStringLiteral("%") : QStringLiteral("A");
+}
+
+QString EventLine(LimitKind limit, const QString& max, const QString& time) {
     return QCoreApplication::translate("zel::LiveEventWatch", "越限: %1 %2%3 %4")
-        .arg(LimitCaption(last.limit))
-        .arg(last.max)
-        .arg(unit, QString::fromStdString(FormatLocalTime(last.startTime, "%H:%M:%S")));
+        .arg(LiveEventWatch::LimitCaption(limit), max, Unit(limit), time);
+}
+
+} // namespace
+
+QString LiveEventWatch::EventText(const LiveEventCheck::Last& last) {
+    return EventLine(last.limit, QString::number(last.max),
+                     QString::fromStdString(FormatLocalTime(last.startTime, "%H:%M:%S")));
+}
+
+QStringList LiveEventWatch::WidestLines() {
+    QStringList lines{QCoreApplication::translate("zel::LiveEventWatch", "越限次数:%1")
+                          .arg(QStringLiteral("0000000000"))};
+    // Currents are 16 bits; a difference may be negative; the unbalance is at most 100.
+    for (const LimitKind limit :
+         {LimitKind::Ch1, LimitKind::Ch2, LimitKind::Difference, LimitKind::Unbalance})
+        lines << EventLine(
+            limit, limit == LimitKind::Unbalance ? QStringLiteral("000") : QStringLiteral("-00000"),
+            QStringLiteral("00:00:00"));
+    return lines;
 }
 
 QString LiveEventWatch::CountText(std::int64_t count) {

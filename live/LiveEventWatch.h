@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <atomic>
@@ -42,6 +43,9 @@ public:
     static QString CountText(std::int64_t count);
     // The name of a limit's quantity as the readouts call it.
     static QString LimitCaption(LimitKind limit);
+    // The two lines at their widest, '0' standing for any digit: a ten-digit count, and for each
+    // limit an event of the largest magnitude the currents can reach.
+    static QStringList WidestLines();
 
 private:
     QPointer<QWidget> window_;

@@ -40,6 +40,7 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cstring>
 
 namespace zel {
@@ -210,7 +211,10 @@ QPushButton* CViewDlg::Button(int id) const {
 }
 
 void CViewDlg::LayOut(bool withWave) {
-    const ViewerLayout layout = ViewerLayout::For(rect(), withWave);
+    // The bar as wide as its lines need in this face, where 199 pixels are not enough.
+    const int bar =
+        std::max(ViewerLayout::kBarWidth, CTimeWnd::WidthFor() + 2 * barEdge_->EdgeWidth());
+    const ViewerLayout layout = ViewerLayout::For(rect(), withWave, bar);
     for (const auto& [id, box] : layout.controls)
         controls_.at(id)->setGeometry(box);
     barEdge_->Place(layout.bar);

@@ -23,16 +23,6 @@
 
 namespace zel {
 
-namespace {
-
-// As the statistics buttons, and left of them (three of 72 + 4 pixels, 10 from the close
-// button).
-constexpr int kButtonWidth = 72;
-constexpr int kButtonHeight = 21;
-constexpr int kRightOfButton = 10 + 3 * (72 + 4) + 4;
-
-} // namespace
-
 ViewerEvents::ViewerEvents(CViewDlg* viewer) : viewer_(viewer), job_(this) {
     button_ = new QPushButton(tr("越限事件"), viewer);
     button_->setObjectName(QString::number(kEvents));
@@ -60,8 +50,9 @@ bool ViewerEvents::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ViewerEvents::PlaceButton() {
-    button_->setGeometry(viewer_->CloseRect().left() - kRightOfButton - kButtonWidth, 2,
-                         kButtonWidth, kButtonHeight);
+    // Left of the statistics buttons, in their look and sized the same way.
+    button_->setGeometry(
+        ViewerStatistics::StripButtonBox(viewer_->Statistics()->StripLeft() - 4, button_));
 }
 
 void ViewerEvents::UpdateButton() {

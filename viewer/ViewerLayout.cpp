@@ -17,19 +17,20 @@ QRect Box(int x, int y, int width, int height) {
 
 } // namespace
 
-int ViewerLayout::ColumnWidth(const QRect& client) {
-    return static_cast<int>((client.width() - 568) / 6.0 - 2.0);
+int ViewerLayout::ColumnWidth(const QRect& client, int barWidth) {
+    return static_cast<int>((client.width() - 568 - (barWidth - kBarWidth)) / 6.0 - 2.0);
 }
 
-int ViewerLayout::ColumnLeft(const QRect& client, int k) {
-    return client.left() + 365 + k * (ColumnWidth(client) + 2);
+int ViewerLayout::ColumnLeft(const QRect& client, int k, int barWidth) {
+    return client.left() + 365 + k * (ColumnWidth(client, barWidth) + 2);
 }
 
-ViewerLayout ViewerLayout::For(const QRect& client, bool withWave) {
+ViewerLayout ViewerLayout::For(const QRect& client, bool withWave, int barWidth) {
     const int L = client.left(), T = client.top();
     const int R = L + client.width(), B = T + client.height();
     const int h = (B - T - 127) / 2;
-    const int G = ColumnWidth(client);
+    const int G = ColumnWidth(client, barWidth);
+    const int wider = barWidth - kBarWidth;
 
     ViewerLayout layout;
     if (withWave) {
@@ -38,7 +39,7 @@ ViewerLayout ViewerLayout::For(const QRect& client, bool withWave) {
     } else {
         layout.trend = Box(L, T + 25, R - L, B - T - 127);
     }
-    layout.bar = Box(R - 200, B - 99, 199, 97);
+    layout.bar = Box(R - 1 - barWidth, B - 99, barWidth, 97);
 
     auto& c = layout.controls;
     c[1007] = Box(L + 8, B - 86, 100, 35);   // open
@@ -50,9 +51,9 @@ ViewerLayout ViewerLayout::For(const QRect& client, bool withWave) {
     c[1011] = Box(L + 254, B - 86, 100, 35); // play / stop
     c[1012] = Box(L + 254, B - 46, 100, 35); // speed slider
     c[1015] = Box(L + 2, B - 98, 358, 95);
-    c[1016] = Box(L + 359, B - 98, R - L - 559, 95);
+    c[1016] = Box(L + 359, B - 98, R - L - 559 - wider, 95);
     for (int k = 0; k < 6; ++k) {
-        const int x = ColumnLeft(client, k);
+        const int x = ColumnLeft(client, k, barWidth);
         c[kLabelIds[k]] = Box(x, B - 80, G, 20);
         c[kReadoutIds[k]] = Box(x, B - 60, G, 40);
     }

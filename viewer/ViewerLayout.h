@@ -16,11 +16,13 @@ struct ViewerLayout {
     QRect bar;
     std::map<int, QRect> controls; // by control id: buttons, slider, frames, labels, readouts
 
-    static ViewerLayout For(const QRect& client, bool withWave);
+    // The bar is 199 pixels wide unless its lines need more; the columns give up what it takes.
+    static constexpr int kBarWidth = 199;
+    static ViewerLayout For(const QRect& client, bool withWave, int barWidth = kBarWidth);
 
     // Width of one label and readout column, and the left edge of column k (0 to 5).
-    static int ColumnWidth(const QRect& client);
-    static int ColumnLeft(const QRect& client, int k);
+    static int ColumnWidth(const QRect& client, int barWidth = kBarWidth);
+    static int ColumnLeft(const QRect& client, int k, int barWidth = kBarWidth);
 };
 
 } // namespace zel

@@ -1,5 +1,7 @@
 #include "viewer/ViewerProgress.h"
 
+#include "widgets/TabOrder.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -66,6 +68,8 @@ ViewerProgress::Begin(const QString& text, std::function<void()> cancel, int don
     Place();
     show();
     raise();
+    // Its cancel button takes its place in the keyboard's order where the panel now stands.
+    SetReadingTabOrder(window());
     timer_.start();
     return count_;
 }

@@ -28,9 +28,12 @@ namespace zel {
 
 namespace {
 
-constexpr int kButtonWidth = 72;
+constexpr int kButtonWidth = 72; // at least; wider for a longer text
 constexpr int kButtonHeight = 21;
 constexpr int kButtonGap = 4;
+constexpr int kRightOfStrip = 14; // free pixels between the last button and the close button
+// Each side of the text: the style's padding and border, and a pixel of air.
+constexpr int kTextMargin = 4 + 1 + 1;
 // Rows of CSV gathered before each write, and between looks at the cancel flag.
 constexpr std::int64_t kRowsPerWrite = 4096;
 
@@ -151,13 +154,30 @@ bool ViewerStatistics::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+int ViewerStatistics::StripButtonWidth(const QPushButton* button) {
+    return std::max(kButtonWidth,
+                    button->fontMetrics().horizontalAdvance(button->text()) + 2 * kTextMargin);
+}
+
+QRect ViewerStatistics::StripButtonBox(int right, const QPushButton* button) {
+    const int width = StripButtonWidth(button);
+    return QRect(right - width, 2, width, kButtonHeight);
+}
+
+int ViewerStatistics::StripLeft() const {
+    int left = viewer_->CloseRect().left() - kRightOfStrip + kButtonGap;
+    for (const ButtonText& b : kButtons)
+        left -= kButtonGap + StripButtonWidth(buttons_.at(b.id));
+    return left;
+}
+
 void ViewerStatistics::PlaceButtons() {
-    // Right-aligned in the title strip, clear of the close button.
-    int x = viewer_->CloseRect().left() - 10 -
-            static_cast<int>(std::size(kButtons)) * (kButtonWidth + kButtonGap);
-    for (const ButtonText& b : kButtons) {
-        buttons_[b.id]->setGeometry(x, 2, kButtonWidth, kButtonHeight);
-        x += kButtonWidth + kButtonGap;
+    // Right-aligned in the title strip, clear of the close button, each as wide as its text.
+    int right = viewer_->CloseRect().left() - kRightOfStrip;
+    for (auto b = std::rbegin(kButtons); b != std::rend(kButtons); ++b) {
+        QPushButton* button = buttons_[b->id];
+        button->setGeometry(StripButtonBox(right, button));
+        right = button->x() - kButtonGap;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "viewer/ViewerJob.h"
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <map>
@@ -30,6 +31,12 @@ class ViewerStatistics : public QObject {
 public:
     // The look of the buttons in the viewer's title strip, shared with the other strip buttons.
     static void StyleStripButton(QPushButton* button);
+    // A strip button as wide as its text needs, and no narrower than the others' usual width;
+    // its box in the strip with its right edge at `right`.
+    static int StripButtonWidth(const QPushButton* button);
+    static QRect StripButtonBox(int right, const QPushButton* button);
+    // The left edge of the three buttons, where the strip's other buttons end (4 pixels apart).
+    int StripLeft() const;
 
     enum : int { kStatistics = 1030, kExportReport = 1031, kExportCsv = 1032 };
 

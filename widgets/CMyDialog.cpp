@@ -3,6 +3,7 @@
 #include "widgets/Fonts.h"
 #include "widgets/FrameAccessible.h"
 #include "widgets/ImageResources.h"
+#include "widgets/TabOrder.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>
@@ -204,6 +205,11 @@ void CMyDialog::ApplyMask() {
     region += QRegion(2, 0, w - 4, 1);
     region += QRegion(2, h - 1, w - 4, 1);
     setMask(region);
+}
+
+void CMyDialog::showEvent(QShowEvent* event) {
+    SetReadingTabOrder(this);
+    QDialog::showEvent(event);
 }
 
 void CMyDialog::resizeEvent(QResizeEvent* event) {

@@ -65,6 +65,9 @@ protected:
     virtual QRect WorkArea() const;
 
     void paintEvent(QPaintEvent* event) override;
+    // Every showing chains the controls for the keyboard in reading order, with the layout the
+    // window has by then.
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -4,6 +4,7 @@
 #include "common/LocalTime.h"
 #include "widgets/AccessibleText.h"
 #include "widgets/Fonts.h"
+#include "widgets/TextFit.h"
 #include "widgets/UiThread.h"
 
 #include <QPainter>
@@ -13,6 +14,8 @@ namespace zel {
 
 namespace {
 
+constexpr int kFontPixels = 12;
+
 QString CurrentTimeText() {
     return QString::fromStdString(FormatLocalTime(NowSeconds(), "%Y-%m-%d,%H:%M:%S"));
 }
@@ -20,7 +23,7 @@ QString CurrentTimeText() {
 } // namespace
 
 CTimeWnd::CTimeWnd(QWidget* parent)
-    : QWidget(parent), font_(SongtiFont(12)), currentTime_(CurrentTimeText()) {
+    : QWidget(parent), font_(SongtiFont(kFontPixels)), currentTime_(CurrentTimeText()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&clock_, &QTimer::timeout, this, &CTimeWnd::Tick);
     clock_.start(kClockIntervalMs);
@@ -67,6 +70,17 @@ void CTimeWnd::SetEventLines(const QString& count, const QString& last) {
 void CTimeWnd::Tick() {
     currentTime_ = CurrentTimeText();
     update();
+}
+
+int CTimeWnd::WidthFor(const QStringList& moreLines) {
+    const QStringList widest = QStringList{tr("设备编号:%1").arg(QStringLiteral("000000")),
+                                           tr("版本号:") + QStringLiteral("V-00.-0-0-0"),
+                                           tr("开始时间:") + QStringLiteral("0000-00-00 00:00:00"),
+                                           tr("当前时间:") + QStringLiteral("0000-00-00,00:00:00"),
+                                           tr("总数据数:") + QStringLiteral("0000000000")} +
+                               moreLines;
+    // The lines start kLineLeft in and keep clear of the outline on the right.
+    return kLineLeft + WidestTextWidth(QFontMetrics(SongtiFont(kFontPixels)), widest) + 1;
 }
 
 QString CTimeWnd::VersionText(int version) {

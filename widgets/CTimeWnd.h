@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,6 +36,11 @@ public:
     int LineTop(int index) const;
     const QFont& LineFont() const { return font_; }
     static constexpr int kLineLeft = 5;
+
+    // The width a bar needs for its five lines at their widest (a ten-digit count, a version
+    // stored as a negative 16-bit value) and for the further lines its owner may show, in the
+    // face its font has here.
+    static int WidthFor(const QStringList& moreLines = {});
 
     // "V%d.%d%d%d" of a firmware version: 1203 is V1.203.
     static QString VersionText(int version);

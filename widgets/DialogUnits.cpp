@@ -6,8 +6,8 @@ namespace zel {
 
 namespace {
 
-// MulDiv rounds half away from zero.
-int MulDiv(int value, int numerator, int denominator) {
+// value × numerator ÷ denominator, rounded half away from zero.
+int ScaleRounded(int value, int numerator, int denominator) {
     const long long product = static_cast<long long>(value) * numerator;
     const long long half = denominator / 2;
     return static_cast<int>(product >= 0 ? (product + half) / denominator
@@ -18,7 +18,7 @@ int MulDiv(int value, int numerator, int denominator) {
 
 DialogUnits::DialogUnits(const QFont& templateFont) {
     const QFontMetrics metrics(templateFont);
-    // The average width of the 52 Latin letters, rounded, as the dialog manager measures it.
+    // The average width of the 52 Latin letters, rounded to the nearest pixel.
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     baseWidth_ = (letters / 26 + 1) / 2;
@@ -26,15 +26,16 @@ DialogUnits::DialogUnits(const QFont& templateFont) {
 }
 
 int DialogUnits::X(int units) const {
-    return MulDiv(units, baseWidth_, 4);
+    return ScaleRounded(units, baseWidth_, 4);
 }
 
 int DialogUnits::Y(int units) const {
-    return MulDiv(units, baseHeight_, 8);
+    return ScaleRounded(units, baseHeight_, 8);
 }
 
 QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
-    // Position and size are converted one by one, as the dialog manager creates controls.
+    // Position and size are converted one by one, so a control's right edge may round apart
+    // from its neighbour's left edge by a pixel.
     return QRect(X(x), Y(y), X(width), Y(height));
 }
 

@@ -5,9 +5,9 @@
 
 namespace zel {
 
-// Converts dialog-template units to pixels the way the dialog manager of the original toolkit
-// does: a horizontal unit is a quarter of the template font's average character width, a
-// vertical unit an eighth of its height.
+// Converts dialog-template units to pixels: a horizontal unit is a quarter of the template font's
+// average character width, a vertical unit an eighth of its height, so that a window laid out in
+// units grows and shrinks with its font.
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& templateFont);

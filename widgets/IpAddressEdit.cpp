@@ -38,7 +38,7 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
         field->setValidator(new OctetValidator(field));
         field->installEventFilter(this);
         fields_[i] = field;
-        // A full field moves on to the next one, as in the original control.
+        // Three digits fill a field, so typing moves on to the next one by itself.
         connect(field, &QLineEdit::textEdited, this, [this, i](const QString& t) {
             if (t.size() == 3 && i + 1 < fields_.size())
                 fields_[i + 1]->setFocus();

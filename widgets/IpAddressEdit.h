@@ -7,7 +7,7 @@
 namespace zel {
 
 // An IPv4 address field: four numeric fields of 0 to 255 separated by dots. text() gives the
-// dotted form with empty fields as 0, the way the address field of the original toolkit does.
+// dotted form and counts an empty field as 0, so the field always yields a whole address.
 class IpAddressEdit : public QWidget {
     Q_OBJECT
 

@@ -12,7 +12,15 @@ struct TestEnvironment {
         // Only the faces the setup installs, whatever else the machine has.
         ::setenv("FONTCONFIG_FILE", ZEL_FONTCONFIG_FILE, 1);
         // No display needed; a test program run on a desktop may still choose its own.
+#ifdef ZEL_QPA_PLATFORM
+        // This program's own offscreen screen, also where the run asks for the plain offscreen
+        // platform.
+        const char* asked = std::getenv("QT_QPA_PLATFORM");
+        if (!asked || std::string(asked) == "offscreen")
+            ::setenv("QT_QPA_PLATFORM", ZEL_QPA_PLATFORM, 1);
+#else
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+#endif
         // Without a session's runtime folder Qt makes /tmp/runtime-<user> and leaves it; the
         // test program brings its own and takes it away again.
         if (!std::getenv("XDG_RUNTIME_DIR")) {
