@@ -35,6 +35,8 @@ constexpr Message kMessages[] = {
     // cli/SiteLogger.cpp: the lines of an unattended recording
     {"开始记录: 设备 %1, 文件夹 %2", "Recording started: device %1, folder %2"},
     {"开始写入 %1", "Writing %1"},
+    {"%1 超限开始: %2 = %3, 限值 %4", "%1 limit event begins: %2 = %3, limit %4"},
+    {"%1 超限结束: %2, 持续 %3 秒, 最大 %4", "%1 limit event ended: %2, %3 s, maximum %4"},
     {"正在写入 %1", "Recording into %1"},
     {"已结束 %1, 共 %2 块", "Ended %1, %2 blocks"},
     {"已删除 %1 (%2, %3 至 %4): 最后一块早于 %5 天",

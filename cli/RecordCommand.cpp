@@ -7,8 +7,10 @@
 #include "cli/RecordOptions.h"
 #include "cli/SiteLogger.h"
 #include "common/LocalTime.h"
+#include "common/ModuleDirectory.h"
 #include "device/LiveRun.h"
 #include "device/WaveformRecorder.h"
+#include "records/EventLimitsConfig.h"
 
 #include <condition_variable>
 #include <cstring>
@@ -54,7 +56,9 @@ public:
         if (key != splitKey_)
             NextFile(key);
         if (recorder_.Record(block))
-            logger_.BlockWritten(recorder_.Path(), count);
+            logger_.BlockWritten(recorder_.Path(), count,
+                                 static_cast<std::int32_t>(block.ch1Current),
+                                 static_cast<std::int32_t>(block.ch2Current));
         std::lock_guard lock(mutex_);
         count_ = count;
         changed_.notify_all();
@@ -81,6 +85,7 @@ public:
     }
     // After the run: the last file ends too.
     void EndLastFile() {
+        logger_.Ended();
         const auto files = recorder_.Files();
         if (!files.empty())
             logger_.FileEnded(files.back().path, files.back().blocks, {});
@@ -230,6 +235,8 @@ int RecordCommand::Run(CliContext& c) {
     settings.minFreeText = given.Value("min-free");
     LiveStreamParams params{std::chrono::milliseconds(10), false};
     settings.stallLimit = stream_timing::LongestQuietSpell(params) + kWatchdogMargin;
+    // The limits of the program's settings, as the live windows watch them.
+    settings.limits = ReadEventLimits(ConfigFilePath());
     SiteLogger logger(c.err, settings);
     const auto fail = [&](const std::string& message) {
         if (!journal)

@@ -34,7 +34,7 @@ std::string SizeText(std::uint64_t bytes) {
 SiteLogger::SiteLogger(std::ostream& err, Settings settings)
     : settings_(std::move(settings)), log_(err, settings_.journal),
       watchdog_(notifier_.WatchdogPeriod(), settings_.stallLimit, Clock::now()),
-      nextSpaceCheck_(Clock::now() + settings_.spaceCheck) {
+      nextSpaceCheck_(Clock::now() + settings_.spaceCheck), events_(settings_.limits) {
     if (!settings_.clock)
         settings_.clock = NowSeconds;
 }
@@ -69,10 +69,42 @@ void SiteLogger::FileEnded(const std::string& path, long long blocks, const std:
         retention_->DeleteByAge(current);
 }
 
-void SiteLogger::BlockWritten(const std::string& path, int count) {
+void SiteLogger::BlockWritten(const std::string& path, int count, std::int32_t ch1,
+                              std::int32_t ch2) {
     watchdog_.Progress(Clock::now());
     if (count == 1)
         notifier_.Ready(Say("正在写入 %1", {path}));
+    if (!settings_.verbose || !settings_.limits.Any())
+        return;
+    std::lock_guard lock(eventsMutex_);
+    const EventFinder::Step step = events_.Add(count, ch1, ch2);
+    TellEnds();
+    for (int k = 0; k < kLimitKinds; ++k) {
+        const auto kind = static_cast<LimitKind>(k);
+        if (step.started & (1u << k))
+            log_.Write(LogPriority::Warning, Say("%1 超限开始: %2 = %3, 限值 %4",
+                                                 {Time(NowSeconds()), LimitName(kind),
+                                                  std::to_string(LimitValue(kind, ch1, ch2)),
+                                                  std::to_string(settings_.limits[kind].above)}));
+    }
+}
+
+void SiteLogger::TellEnds() {
+    const std::vector<LimitEvent>& ended = events_.Events();
+    for (; endsTold_ < ended.size(); ++endsTold_) {
+        const LimitEvent& event = ended[endsTold_];
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.1f", event.DurationSeconds());
+        log_.Write(LogPriority::Info, Say("%1 超限结束: %2, 持续 %3 秒, 最大 %4",
+                                          {Time(NowSeconds()), LimitName(event.limit), seconds,
+                                           std::to_string(event.max)}));
+    }
+}
+
+void SiteLogger::Ended() {
+    std::lock_guard lock(eventsMutex_);
+    events_.Close();
+    TellEnds();
 }
 
 void SiteLogger::LinkChanged(const LinkEvent& event) {
@@ -83,6 +115,8 @@ void SiteLogger::LinkChanged(const LinkEvent& event) {
         const std::string text = Say("%1 连接中断, 正在重新连接", {Time(event.lostAt)});
         log_.Write(LogPriority::Warning, text);
         notifier_.Status(text);
+        // No event runs on across the gap.
+        Ended();
     } else if (event.kind == LinkEvent::Kind::Resumed) {
         const std::string text =
             Say("%1 连接已恢复 (中断于 %2, 第%3次中断)",

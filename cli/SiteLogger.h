@@ -3,6 +3,7 @@
 #include "cli/LogLines.h"
 #include "cli/ServiceNotifier.h"
 #include "device/LiveStreamWorker.h"
+#include "records/Events.h"
 #include "records/RecordRetention.h"
 
 #include <chrono>
@@ -35,6 +36,8 @@ public:
         std::function<std::int64_t()> clock;     // null: the PC's clock
         std::chrono::milliseconds stallLimit{0}; // the watchdog's: see WatchdogGate
         std::chrono::milliseconds spaceCheck{600000}; // the free space, every 10 minutes
+        // The limits whose events are told as they start and end (with the account of the run).
+        EventLimits limits;
     };
 
     SiteLogger(std::ostream& err, Settings settings);
@@ -50,8 +53,11 @@ public:
     void FileBegun(const std::string& path);
     // After a file was ended: its line, then the deletion by age.
     void FileEnded(const std::string& path, long long blocks, const std::string& current);
-    void BlockWritten(const std::string& path, int count);
+    // A block written: `count` over the run, with its two currents.
+    void BlockWritten(const std::string& path, int count, std::int32_t ch1, std::int32_t ch2);
     void LinkChanged(const LinkEvent& event);
+    // The recording has ended: an event still open ends with it.
+    void Ended();
 
     // Command thread: the watchdog's ping when due, the free space when it is time.
     void Tick(const std::string& current);
@@ -61,6 +67,8 @@ private:
     using Clock = std::chrono::steady_clock;
     void OnDeletion(const RecordRetention::Deletion& deletion);
     void OnShortage(const RecordRetention::Shortage& shortage);
+    // Under eventsMutex_: the lines of the events that ended since the last call.
+    void TellEnds();
 
     Settings settings_;
     LogLines log_;
@@ -73,6 +81,10 @@ private:
     std::mutex shortageMutex_;
     Clock::time_point lastShortage_{};
     bool shortageSaid_ = false;
+    // Events: the worker thread feeds them, the command thread ends the last one.
+    std::mutex eventsMutex_;
+    EventFinder events_;
+    std::size_t endsTold_ = 0;
 };
 
 // "512 B", "4.7 KiB", "2.0 GiB".
