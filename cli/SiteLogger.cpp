@@ -177,7 +177,7 @@ void SiteLogger::OnShortage(const RecordRetention::Shortage& shortage) {
                        {settings_.series.folder, std::strerror(shortage.error)}));
         return;
     }
-    log_.Write(LogPriority::Error, Say("可用空间只有 %1, 少于 %2, 已无旧记录可删除; 继续记录",
+    log_.Write(LogPriority::Error, Say("可用空间只有 %1, 少于 %2, 已无旧记录可删除, 继续记录",
                                        {SizeText(*shortage.available), settings_.minFreeText}));
 }
 

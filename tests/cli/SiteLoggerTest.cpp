@@ -239,7 +239,7 @@ TEST_F(SiteLoggerTest, MakesRoomUntilNothingOldIsLeftAndRefusesABadFile) {
             << lines[i];
         EXPECT_NE(lines[i].find("可用空间少于 1048576G"), std::string::npos) << lines[i];
     }
-    EXPECT_NE(lines[3].find("少于 1048576G, 已无旧记录可删除; 继续记录"), std::string::npos);
+    EXPECT_NE(lines[3].find("少于 1048576G, 已无旧记录可删除, 继续记录"), std::string::npos);
     const auto names = Names(folder);
     EXPECT_EQ(names.size(), 2u);
     EXPECT_EQ(names.count(other), 1u);
