@@ -22,6 +22,35 @@ std::string GivenOptions::Where(const std::string& name) const {
     return origin->file + ":" + std::to_string(origin->line) + ": " + name;
 }
 
+std::vector<std::string> GivenOptions::Arguments(const std::vector<OptionSpec>& table) const {
+    std::vector<std::string> args;
+    for (const OptionSpec& spec : table) {
+        const auto it = options_.find(spec.name);
+        if (it == options_.end() || spec.place != OptionPlace::Anywhere)
+            continue;
+        args.push_back("--" + spec.name);
+        if (spec.takesValue)
+            args.push_back(it->second.first);
+    }
+    return args;
+}
+
+std::string GivenOptions::Attribute(const std::string& message) const {
+    // The longest name the message begins with: --mqtt-ca, not --mqtt.
+    const std::pair<const std::string, std::pair<std::string, OptionOrigin>>* best = nullptr;
+    for (const auto& option : options_) {
+        const std::string dashed = "--" + option.first;
+        if (message.rfind(dashed, 0) != 0)
+            continue;
+        const char next = message.size() > dashed.size() ? message[dashed.size()] : ' ';
+        if ((next == ':' || next == ' ') && (!best || option.first.size() > best->first.size()))
+            best = &option;
+    }
+    if (!best || best->second.second.file.empty())
+        return message;
+    return Where(best->first) + message.substr(best->first.size() + 2);
+}
+
 void GivenOptions::Set(const std::string& name, std::string value, OptionOrigin origin) {
     options_[name] = {std::move(value), std::move(origin)};
 }

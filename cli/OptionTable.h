@@ -45,6 +45,14 @@ public:
     // "FILE:LINE: dir" from a configuration file.
     std::string Where(const std::string& name) const;
 
+    // The options given, as command-line arguments again ("--name", "value", ... in the
+    // table's order): for a parser that takes its options from arguments, such as one shared
+    // with another command. Every option of the table reaches it so, from the file as well.
+    std::vector<std::string> Arguments(const std::vector<OptionSpec>& table) const;
+    // Such a parser's message that begins with an option ("--name: …" or "--name VALUE …"):
+    // when a file gave that option, it begins with the file, the line and the key instead.
+    std::string Attribute(const std::string& message) const;
+
     void Set(const std::string& name, std::string value, OptionOrigin origin);
     const std::map<std::string, std::pair<std::string, OptionOrigin>>& All() const {
         return options_;

@@ -64,6 +64,16 @@ TEST(LoggerConfigTest, TheFileGivesEveryOptionAndTheCommandLineWins) {
     ASSERT_TRUE(Take({}, "[logger]\njson = yes\ndir = a\n", flag, error)) << error;
     EXPECT_TRUE(flag.Has("json"));
     EXPECT_EQ(flag.Value("dir"), "a");
+
+    // As arguments again for a parser of their own, from the file and the command line alike;
+    // its refusal of a file's option names the line.
+    EXPECT_EQ(
+        given.Arguments(RecordOptionTable()),
+        (std::vector<std::string>{"--blocks", "5", "--split", "hour", "--prefix", "L", "--dir",
+                                  "/tmp/try", "--keep-days", "30", "--min-free", "2G"}));
+    EXPECT_EQ(given.Attribute("--keep-days: too many"), "logger.conf:10: keep-days: too many");
+    EXPECT_EQ(given.Attribute("--dir /tmp/try: cannot be read"), "--dir /tmp/try: cannot be read");
+    EXPECT_EQ(given.Attribute("--keep-daysx: no"), "--keep-daysx: no");
 }
 
 TEST(LoggerConfigTest, RefusesWithTheFileTheLineTheKeyAndTheReason) {
