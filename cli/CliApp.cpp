@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iostream>
 #include <memory>
 
 namespace zel::cli {
@@ -80,11 +81,13 @@ int RunCli(const std::vector<std::string>& input, std::ostream& out, std::ostrea
     const auto commands = AllCommands();
     std::string host; // empty: the address in config.ini, like the program
     std::uint16_t port = link_timing::kPort;
+    bool hostGiven = false, portGiven = false;
     std::size_t i = 0;
     for (; i < input.size(); ++i) {
         const std::string& arg = input[i];
         if (arg == "--host" && i + 1 < input.size()) {
             host = input[++i];
+            hostGiven = true;
         } else if (arg == "--port" && i + 1 < input.size()) {
             const std::string& text = input[++i];
             unsigned value = 0;
@@ -95,6 +98,7 @@ int RunCli(const std::vector<std::string>& input, std::ostream& out, std::ostrea
                 return kExitUsage;
             }
             port = static_cast<std::uint16_t>(value);
+            portGiven = true;
         } else if (arg == "--help" || arg == "-h") {
             return Help(out, commands);
         } else if (arg == "--version") {
@@ -118,6 +122,9 @@ int RunCli(const std::vector<std::string>& input, std::ostream& out, std::ostrea
         DeviceLink& link = TheDeviceLink();
         link.SetEndpoint(host, port);
         CliContext context{args, link, out, err};
+        context.hostGiven = hostGiven;
+        context.portGiven = portGiven;
+        context.errIsStderr = &err == &std::cerr;
         return command->Run(context);
     }
     err << "zelmarine-cli: unknown command " << input[i] << "\n";

@@ -16,6 +16,12 @@ struct CliContext {
     DeviceLink& link;
     std::ostream& out;
     std::ostream& err;
+    // The global --host and --port given on the command line: a configuration file of the
+    // command does not override them.
+    bool hostGiven = false;
+    bool portGiven = false;
+    // `err` is the process's standard error (which may be the journal).
+    bool errIsStderr = false;
 };
 
 constexpr int kExitOk = 0;

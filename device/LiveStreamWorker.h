@@ -64,6 +64,18 @@ constexpr std::uint32_t kKeepAliveMs = 60000;
 constexpr int RetryUnits(int attempt) {
     return attempt <= 4 ? 1 << (attempt - 1) : 10;
 }
+// The longest pause between two reconnect attempts: after it, a run that is still trying makes
+// its next attempt.
+inline std::chrono::milliseconds LongestRetryWait(const LiveStreamParams& params) {
+    return params.retryUnit * RetryUnits(5);
+}
+// The longest a run goes without an intact frame or a reconnect attempt while it works: an
+// attempt that connects at the last moment to an instrument that stays mute for the silence
+// limit, then the longest pause before the next attempt.
+inline std::chrono::milliseconds LongestQuietSpell(const LiveStreamParams& params) {
+    return link_timing::kConnectWait + link_timing::kPauseAfterConnect + kStartPause +
+           params.silenceLimit + LongestRetryWait(params);
+}
 } // namespace stream_timing
 
 // The body of one live stream run: connect, start the stream, reassemble, check and decode

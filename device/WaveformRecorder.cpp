@@ -26,8 +26,10 @@ bool WaveformRecorder::BeginStretch() {
 bool WaveformRecorder::Begin() {
     std::string path = CreateWaveformRecord(prefix_, serial_, version_, directory_);
     const int error = path.empty() ? errno : 0;
+    RecordWriteMark mark = path.empty() ? RecordWriteMark() : RecordWriteMark(path);
     std::lock_guard lock(mutex_);
     path_ = std::move(path);
+    mark_ = std::move(mark);
     error_ = error;
     failed_.store(path_.empty());
     if (!path_.empty())
@@ -55,6 +57,7 @@ bool WaveformRecorder::Record(const SampleBlock& block) {
 
 void WaveformRecorder::Fail(int error) {
     std::lock_guard lock(mutex_);
+    mark_ = RecordWriteMark(); // nothing more is written to it
     error_ = error;
     failed_.store(true);
 }

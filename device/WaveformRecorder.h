@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/LiveStreamWorker.h"
+#include "records/RecordWriteMark.h"
 
 #include <atomic>
 #include <mutex>
@@ -19,6 +20,9 @@ namespace zel {
 //
 // After the first failure of a run nothing more is written in that run: a file that skipped
 // the blocks it could not take would pass for a whole recording. What was written stays.
+//
+// The file being written carries the writer's mark (RecordWriteMark) until the next file is
+// begun or the recorder ends, so that a viewer can follow it while it grows.
 class WaveformRecorder {
 public:
     WaveformRecorder(std::string prefix, std::uint16_t serial, std::uint16_t version,
@@ -58,6 +62,7 @@ private:
     std::string directory_;
     mutable std::mutex mutex_;
     std::string path_;
+    RecordWriteMark mark_;
     std::vector<File> files_;
     int error_ = 0;
     std::atomic<bool> failed_{false};

@@ -137,6 +137,10 @@ void CCurseWnd::SetSeries(TrendSeries series) {
     });
 }
 
+void CCurseWnd::GrowSeries(TrendSeries series) {
+    ShowGrown([&] { trend = std::move(series); });
+}
+
 int CCurseWnd::ViewPoints() const {
     if (first_ < 0 || first_ >= Count())
         return 0;

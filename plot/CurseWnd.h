@@ -49,6 +49,9 @@ public:
     void SetPoints(std::vector<TrendPoint> sequence);
     // Viewing a trend record: as SetPoints, reading the points in place in the record's blocks.
     void SetSeries(TrendSeries series);
+    // The record shown has grown: the longer series, the view, bands and selection kept (see
+    // ShowGrown).
+    void GrowSeries(TrendSeries series);
 
     int PointCount() const;
     // The points in view: `first_` … `first_` + `span_`, those that exist.

@@ -543,4 +543,25 @@ void CPlotWnd::ShowLoaded(int viewSpan, const std::function<void()>& takeData) {
     update();
 }
 
+void CPlotWnd::ShowGrown(const std::function<void()>& takeData) {
+    std::unique_lock guard(lock_);
+    const bool atEnd = first_ + span_ >= Count();
+    takeData();
+    const int n = Count();
+    if (atEnd && !playTimer.isActive())
+        first_ = std::max(0, n - span_);
+    scrollPos_ = first_;
+    if (scrollable_) {
+        scrollMax = n - 1;
+        scrollPage = span_;
+        SetScrollBarPos(scrollPos_);
+    }
+    if (autoScale_)
+        scale_ = AutomaticScale();
+    Rebuild();
+    Readout();
+    guard.unlock();
+    update();
+}
+
 } // namespace zel

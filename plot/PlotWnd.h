@@ -127,6 +127,10 @@ protected:
     // Shows a sequence loaded by takeData from its start: the given span, the automatic scale
     // and the cursor reset; playback stops first.
     void ShowLoaded(int viewSpan, const std::function<void()>& takeData);
+    // Takes a longer copy of the data shown (a record that is still being written): the view,
+    // the scale and the cursor stay where they are, except that a view that reached the last
+    // item moves on to the new last one, as `tail -f` does. A playback goes on.
+    void ShowGrown(const std::function<void()>& takeData);
     void RecordClientRect();
     void CentreCursor();
     // Safe from any thread: posts one repaint to the window thread unless one is pending.

@@ -44,6 +44,13 @@ void WaveSeries::Load(int i) const {
     window->count = n;
 }
 
+WaveSeries WaveSeries::Grown(std::shared_ptr<const RecordReader> longer) const {
+    WaveSeries series(std::move(longer));
+    if (window && series.window)
+        series.window = window;
+    return series;
+}
+
 WaveSeries WaveSeries::View(const std::vector<WaveBlock>& blocks) {
     WaveSeries series;
     if (blocks.empty())

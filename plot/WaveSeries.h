@@ -25,6 +25,9 @@ public:
     explicit WaveSeries(std::shared_ptr<const RecordReader> file);
     // Blocks kept alive by someone else, who renews the view whenever the list changes.
     static WaveSeries View(const std::vector<WaveBlock>& blocks);
+    // The series of a record opened in place, on `longer`: the same file opened again after it
+    // grew. The blocks read last stay, since blocks once written never change.
+    WaveSeries Grown(std::shared_ptr<const RecordReader> longer) const;
 
     int Size() const { return count; }
     bool Empty() const { return count == 0; }

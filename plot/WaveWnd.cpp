@@ -63,6 +63,10 @@ void CWaveWnd::SetSeries(WaveSeries series) {
     });
 }
 
+void CWaveWnd::GrowSeries(std::shared_ptr<const RecordReader> longer) {
+    ShowGrown([&] { blocks = blocks.Grown(std::move(longer)); });
+}
+
 int CWaveWnd::ViewBlocks() const {
     if (first_ < 0 || first_ >= Count())
         return 0;

@@ -27,6 +27,9 @@ public:
     void SetBlocks(std::vector<WaveBlock> blocks);
     // Viewing a record: as SetBlocks, reading the samples in place in the record's blocks.
     void SetSeries(WaveSeries series);
+    // The record shown, read in place, has grown: `longer` is its file opened again. The view
+    // is kept (see ShowGrown).
+    void GrowSeries(std::shared_ptr<const RecordReader> longer);
 
     int BlockCount() const;
     // The block the cursor would read from at client x, when there is one there.

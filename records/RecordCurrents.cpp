@@ -15,7 +15,17 @@ constexpr std::int64_t kBlocksPerRead = 320;
 std::shared_ptr<const RecordCurrents>
 RecordCurrents::Scan(std::shared_ptr<const RecordReader> file) {
     std::shared_ptr<RecordCurrents> currents(new RecordCurrents(std::move(file)));
-    currents->thread_ = std::thread([raw = currents.get()] { raw->Run(); });
+    currents->thread_ = std::thread([raw = currents.get()] { raw->Run(0); });
+    return currents;
+}
+
+std::shared_ptr<const RecordCurrents>
+RecordCurrents::Rescan(std::shared_ptr<const RecordReader> file, const RecordCurrents& earlier) {
+    std::shared_ptr<RecordCurrents> currents(new RecordCurrents(std::move(file)));
+    const std::int64_t kept = std::min(earlier.Scanned(), currents->count_);
+    std::copy_n(earlier.points_.get(), kept, currents->points_.get());
+    currents->scanned_.store(kept, std::memory_order_release);
+    currents->thread_ = std::thread([raw = currents.get(), kept] { raw->Run(kept); });
     return currents;
 }
 
@@ -34,9 +44,9 @@ void RecordCurrents::WaitForScan() const {
     done_.wait(guard, [this] { return finished_; });
 }
 
-void RecordCurrents::Run() {
+void RecordCurrents::Run(std::int64_t from) {
     std::vector<SampleBlock> buffer(static_cast<std::size_t>(kBlocksPerRead));
-    std::int64_t i = 0;
+    std::int64_t i = from;
     while (i < count_ && !stop_.load(std::memory_order_relaxed)) {
         const std::int64_t want = std::min(kBlocksPerRead, count_ - i);
         const std::int64_t got = file_->ReadBlocks(i, want, buffer.data());

@@ -19,6 +19,10 @@ class RecordCurrents {
 public:
     // Starts the scan of the reader's blocks.
     static std::shared_ptr<const RecordCurrents> Scan(std::shared_ptr<const RecordReader> file);
+    // The scan of a record that has grown since `earlier` was started on it (`file` opened
+    // anew): what `earlier` has gathered so far is taken over, only the rest is read.
+    static std::shared_ptr<const RecordCurrents> Rescan(std::shared_ptr<const RecordReader> file,
+                                                        const RecordCurrents& earlier);
     // Stops the scan and waits for it.
     ~RecordCurrents();
     RecordCurrents(const RecordCurrents&) = delete;
@@ -37,7 +41,7 @@ public:
 
 private:
     explicit RecordCurrents(std::shared_ptr<const RecordReader> file);
-    void Run();
+    void Run(std::int64_t from);
 
     std::shared_ptr<const RecordReader> file_;
     std::int64_t count_ = 0;

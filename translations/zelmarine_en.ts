@@ -563,6 +563,10 @@ Settings: %3</translation>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
+    <message>
+        <source>Velquist－记录查看（记录增长中）</source>
+        <translation>Velquist - Record viewer (record growing)</translation>
+    </message>
 </context>
 <context>
     <name>zel::CWaveWnd</name>

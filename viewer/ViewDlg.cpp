@@ -8,6 +8,7 @@
 #include "plot/WindowPicture.h"
 #include "records/RecordFile.h"
 #include "viewer/CursorPairReadout.h"
+#include "viewer/RecordFollower.h"
 #include "viewer/ViewerClock.h"
 #include "viewer/ViewerCompare.h"
 #include "viewer/ViewerEvents.h"
@@ -110,7 +111,7 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     resize(du.X(467), du.Y(244));
     CreateControls();
     ShowMaximizedInWorkArea();
-    SetTitle(tr("Velquist－记录查看"));
+    ShowTitle();
 
     // Created in this order at a placeholder size; the layout moves them at once.
     const auto framed = [this](QWidget* child) {
@@ -139,6 +140,9 @@ CViewDlg::CViewDlg(QWidget* parent) : CMyDialog(parent, false) {
     keys_ = std::make_unique<ViewerKeys>(this);
     compare_ = std::make_unique<ViewerCompare>(this);
     events_ = std::make_unique<ViewerEvents>(this);
+    follower_ =
+        std::make_unique<RecordFollower>([this](const auto& record) { OnRecordGrown(record); },
+                                         [this](const auto& record) { OnFollowEnded(record); });
 
     LayOut(true);
     wave_->ResetCursor();
@@ -272,7 +276,49 @@ bool CViewDlg::OpenRecord(const QString& path) {
     clock_->SetRecord(record);
     compare_->SetRecord(record);
     events_->SetRecord(record, path);
+    // A record its writer is still writing opens at its end, like `tail -f`, and follows.
+    followedPath_ = path;
+    grew_ = false;
+    if (follower_->Follow(record, path)) {
+        if (hasWave_)
+            wave_->Scroll(ScrollRequest::ThumbPosition,
+                          std::max(0, wave_->BlockCount() - wave_->Span()));
+        trend_->Scroll(ScrollRequest::ThumbPosition,
+                       std::max(0, trend_->PointCount() - trend_->Span()));
+    }
+    ShowTitle();
     return true;
+}
+
+void CViewDlg::ShowTitle() {
+    SetTitle(follower_ && follower_->Following() ? tr("Velquist－记录查看（记录增长中）")
+                                                 : tr("Velquist－记录查看"));
+}
+
+void CViewDlg::OnRecordGrown(const std::shared_ptr<const RecordImage>& record) {
+    grew_ = true;
+    if (hasWave_) {
+        wave_->GrowSeries(record->file);
+        trend_->GrowSeries(TrendSeries(record->currents));
+    } else {
+        trend_->GrowSeries(TrendSeries(
+            std::shared_ptr<const std::vector<TrendBlock>>(record, &record->trendBlocks)));
+    }
+    bar_->SetDataCount(QString::number(record->header.dataCount));
+    UpdateZoomButtons();
+    ShowTitle(); // a record without its writer's mark is known to grow only now
+}
+
+void CViewDlg::OnFollowEnded(const std::shared_ptr<const RecordImage>& record) {
+    ShowTitle();
+    // The parts that describe the whole record take it as it ended; while it grew they kept
+    // the record as it was opened.
+    if (!grew_ || !record)
+        return;
+    statistics_->SetRecord(record, followedPath_);
+    notes_->SetRecord(record, followedPath_);
+    cursorPair_->SetRecord(record);
+    events_->SetRecord(record, followedPath_);
 }
 
 void CViewDlg::ShowRecordInfo(int deviceNumber, int version, std::int64_t startTime,

@@ -16,6 +16,8 @@ class ClientEdgeFrame;
 class CPlotWnd;
 class CTimeWnd;
 class CursorPairReadout;
+class RecordFollower;
+struct RecordImage;
 class ViewerClock;
 class ViewerCompare;
 class ViewerEvents;
@@ -93,6 +95,8 @@ public:
     // How far a long job has come (a record being read for comparison, a selection being
     // saved), with its cancel button.
     ViewerProgress* Progress() const { return progress_; }
+    // A record still being written is followed as it grows.
+    RecordFollower* Follower() const { return follower_.get(); }
 
     bool HasWave() const { return hasWave_; }
     bool Playing() const { return playing_; }
@@ -117,6 +121,9 @@ private:
     void OnZoom(int id);
     void UpdateZoomButtons();
     void OnCursor(int code);
+    void OnRecordGrown(const std::shared_ptr<const RecordImage>& record);
+    void OnFollowEnded(const std::shared_ptr<const RecordImage>& record);
+    void ShowTitle();
     int RunMenu(int menuId, int buttonId); // the chosen item, 0 when dismissed
 
     CWaveWnd* wave_ = nullptr;
@@ -137,6 +144,9 @@ private:
     std::unique_ptr<ViewerCompare> compare_;
     std::unique_ptr<ViewerEvents> events_;
     ViewerProgress* progress_ = nullptr;
+    std::unique_ptr<RecordFollower> follower_;
+    QString followedPath_;
+    bool grew_ = false; // the followed record has grown since it was opened
     bool hasWave_ = true;
     bool playing_ = false;
     int playMode_ = PlayBoth;

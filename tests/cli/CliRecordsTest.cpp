@@ -111,8 +111,10 @@ TEST_F(CliRecordsTest, RecordReportsAConnectionFailure) {
     simulator->Stop();
     EXPECT_EQ(Run({"record", "--seconds", "1", "--dir", dir.path()}), 1);
     EXPECT_EQ(err.str(), "连接到设备出现错误!\n");
-    EXPECT_EQ(Run({"record", "--dir", dir.path()}), 2);
+    EXPECT_EQ(Run({"record", "--seconds", "1", "--blocks", "2"}), 2);
     EXPECT_EQ(Run({"record", "--blocks", "0"}), 2);
+    // Without an end the run would go on until stopped; here it cannot even begin.
+    EXPECT_EQ(Run({"record", "--dir", dir.path()}), 1);
 }
 
 TEST_F(CliRecordsTest, RecordForTheLongestTimeGivenRecordsUntilStopped) {

@@ -4,11 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zel::test {
@@ -28,6 +30,11 @@ struct ChildOptions {
     rlim_t fileSizeLimit = RLIM_INFINITY;
     // Run as this user and group (only possible for root); -1 keeps the test's own.
     int user = -1;
+    // "NAME=VALUE" entries added to the test's environment.
+    std::vector<std::string> environment;
+    // JOURNAL_STREAM names the child's standard error, as systemd does for a service whose
+    // output goes to the journal.
+    bool stderrIsJournal = false;
 };
 
 // A program run without a shell, its output read through pipes; standard input is /dev/null.
@@ -48,6 +55,28 @@ public:
             ::close(out[1]);
             return;
         }
+        // The environment is made before the fork: the child may only call async-signal-safe
+        // functions.
+        std::vector<std::string> environment = options.environment;
+        struct stat errInfo {};
+        if (options.stderrIsJournal && ::fstat(err[1], &errInfo) == 0)
+            environment.push_back("JOURNAL_STREAM=" + std::to_string(errInfo.st_dev) + ":" +
+                                  std::to_string(errInfo.st_ino));
+        std::vector<char*> envp;
+        const auto replaced = [&](const char* entry) {
+            for (const auto& e : environment) {
+                const auto name = e.substr(0, e.find('=') + 1);
+                if (std::string_view(entry).substr(0, name.size()) == name)
+                    return true;
+            }
+            return false;
+        };
+        for (char** e = environ; *e; ++e)
+            if (!replaced(*e))
+                envp.push_back(*e);
+        for (auto& e : environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
         pid_ = ::fork();
         if (pid_ == 0) {
             // Only async-signal-safe calls from here to exec.
@@ -65,7 +94,7 @@ public:
             if (options.user >= 0 && (::setgid(static_cast<gid_t>(options.user)) != 0 ||
                                       ::setuid(static_cast<uid_t>(options.user)) != 0))
                 ::_exit(126);
-            ::execv(args[0], args.data());
+            ::execve(args[0], args.data(), envp.data());
             ::_exit(127);
         }
         ::close(out[1]);
